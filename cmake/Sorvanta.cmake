@@ -1,0 +1,70 @@
+# Project-wide build helpers shared by every room.
+
+# Warnings are errors in both presets.
+function(sorvanta_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
+endfunction()
+
+if(SORVANTA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# GoogleTest: Debian's package natively, its shipped sources for the MinGW build.
+if(WIN32)
+  if(NOT TARGET gtest)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+  set(SORVANTA_GTEST_MAIN gtest_main)
+  set(SORVANTA_GMOCK gmock)
+else()
+  find_package(GTest REQUIRED)
+  set(SORVANTA_GTEST_MAIN GTest::gtest_main)
+  set(SORVANTA_GMOCK GTest::gmock)
+endif()
+
+# A GoogleTest program registered with ctest.
+#   sorvanta_test(NAME name SOURCES ... [LIBS ...] [LABELS ...] [ENV k=v ...])
+# On Windows builds it runs under Wine (the cross-compiling emulator) and needs the
+# shared Wine environment that the wine_env fixture starts.
+function(sorvanta_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  sorvanta_warnings(${T_NAME})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} ${SORVANTA_GTEST_MAIN})
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set(labels ${T_LABELS})
+  if(NOT labels)
+    set(labels unit)
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES LABELS "${labels}" TIMEOUT 300)
+  if(T_ENV)
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${T_ENV}")
+  endif()
+  if(WIN32)
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine_env RESOURCE_LOCK wine_env)
+  endif()
+endfunction()
+
+# A pytest module under tests/e2e, run against the Windows build.
+#   sorvanta_e2e(NAME name FILE test_x.py [LABELS ...] [TIMEOUT s])
+function(sorvanta_e2e)
+  cmake_parse_arguments(T "" "NAME;FILE;TIMEOUT" "LABELS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 600)
+  endif()
+  set(labels ${T_LABELS})
+  if(NOT labels)
+    set(labels e2e wine)
+  endif()
+  add_test(NAME ${T_NAME}
+           COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider
+                   ${PROJECT_SOURCE_DIR}/tests/e2e/${T_FILE}
+           WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/tests/e2e)
+  set_tests_properties(${T_NAME} PROPERTIES
+    LABELS "${labels}" TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "SORVANTA_BUILD=${CMAKE_BINARY_DIR};SORVANTA_SOURCE=${PROJECT_SOURCE_DIR}")
+endfunction()

@@ -1,0 +1,49 @@
+"""Runs the saver under Wine for scripts/run (see there)."""
+
+import os
+import shutil
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+from winehost import Screen, WinePrefix, wait_until  # noqa: E402
+
+build = Path(sys.argv[1]).resolve()
+args = sys.argv[2:] or ["/s"]
+
+renderer = build / "renderer" / "Sorvanta.dll"
+front_end = build / "saver" / "Sorvanta.scr"
+
+screen = None
+if not os.environ.get("DISPLAY"):
+    screen = Screen(1024, 768)
+prefix = WinePrefix(build / "wine" / "run", screen).boot()
+
+# The two programs lie side by side in one folder, as shipped.
+install = prefix.drive_c() / "Sorvanta"
+install.mkdir(parents=True, exist_ok=True)
+for program in (renderer, front_end):
+    if program.exists():
+        shutil.copy2(program, install / program.name)
+program = install / ("Sorvanta.scr" if front_end.exists() else "Sorvanta.dll")
+command = [program] + (args if program.suffix == ".scr" else [])
+
+process = prefix.start(command, cwd=install)
+if screen is None:
+    print(f"running {program.name} on {os.environ['DISPLAY']}; press Escape to end it")
+    sys.exit(process.wait())
+
+try:
+    window = screen.wait_window("^Sorvanta_VC$", timeout=60)
+    shots = build / "screenshots"
+    shots.mkdir(exist_ok=True)
+    for index in range(3):
+        time.sleep(1.0)  # a second of animation between pictures, not a wait for readiness
+        path = screen.screenshot(shots / f"run-{index}.png")
+        print(path)
+    screen.key(window, "Escape")
+    wait_until(lambda: process.poll() is not None, 30, what="the saver to end")
+finally:
+    prefix.stop_server()
+    screen.stop()

@@ -1,0 +1,103 @@
+"""Fixtures of the Windows tests: virtual screens, private Wine prefixes, the
+cross-built programs and the wintool helper."""
+
+import os
+import subprocess
+from pathlib import Path
+
+import pytest
+
+from winehost import Screen, WinePrefix, clone_prefix
+
+
+@pytest.fixture(scope="session")
+def build_dir():
+    build = os.environ.get("SORVANTA_BUILD")
+    if not build:
+        pytest.fail("SORVANTA_BUILD is not set: run the Windows tests through ctest")
+    return Path(build)
+
+
+@pytest.fixture(scope="session")
+def source_dir():
+    return Path(os.environ.get("SORVANTA_SOURCE", Path(__file__).resolve().parents[2]))
+
+
+@pytest.fixture(scope="session")
+def template_prefix(build_dir, tmp_path_factory):
+    """One booted prefix per test session, copied for every screen that needs one."""
+    screen = Screen(640, 480)
+    try:
+        root = build_dir / "wine" / f"e2e-template-{os.getpid()}"
+        prefix = WinePrefix(root, screen).boot()
+        prefix.stop_server()
+    finally:
+        screen.stop()
+    yield prefix
+    subprocess.run(["rm", "-rf", str(root)])
+
+
+@pytest.fixture
+def make_screen():
+    """Starts Xvfb screens of given sizes; stops them after the test."""
+    screens = []
+
+    def start(width=1024, height=768):
+        screen = Screen(width, height)
+        screens.append(screen)
+        return screen
+
+    yield start
+    for screen in screens:
+        screen.stop()
+
+
+@pytest.fixture
+def make_prefix(template_prefix, tmp_path):
+    """A private prefix for one screen, copied from the session's template."""
+    prefixes = []
+
+    def make(screen, lang="C.UTF-8"):
+        prefix = clone_prefix(template_prefix, tmp_path / f"wine{len(prefixes)}", screen, lang)
+        prefixes.append(prefix)
+        return prefix
+
+    yield make
+    for prefix in prefixes:
+        prefix.stop_server()
+
+
+class WinTool:
+    """Runs the wintool helper inside a prefix."""
+
+    def __init__(self, prefix, exe):
+        self.prefix, self.exe = prefix, exe
+
+    def run(self, *args, timeout=60):
+        result = self.prefix.run([self.exe, *args], timeout=timeout, text=True)
+        return result.returncode, result.stdout
+
+    def find(self, caption):
+        """The window's fields, or None when no top-level window has that caption."""
+        code, out = self.run("find", caption)
+        if code != 0 or not out.strip():
+            return None
+        fields = out.split()
+        numbers = [int(v) for v in fields[4:12]]
+        return {
+            "hwnd": int(fields[0]), "class": fields[1], "style": int(fields[2], 16),
+            "exstyle": int(fields[3], 16), "rect": tuple(numbers[0:4]),
+            "client": tuple(numbers[4:8]),
+        }
+
+    def close(self, caption):
+        return self.run("close", caption)[0] == 0
+
+    def cursor_showing(self):
+        return self.run("cursor")[1].strip() == "1"
+
+
+@pytest.fixture
+def wintool_for(build_dir):
+    exe = build_dir / "tests" / "e2e" / "wintool.exe"
+    return lambda prefix: WinTool(prefix, exe)

@@ -1,0 +1,213 @@
+"""Virtual X screens and private Wine prefixes for the Windows tests.
+
+Every test run gets its own Xvfb (a free display found with -displayfd) and its own
+Wine prefix under the build folder, never the user's. Waits poll with a deadline;
+nothing sleeps for a fixed time to wait for something.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import time
+from pathlib import Path
+
+WINE_ENV = {
+    "WINEDEBUG": "-all",
+    "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree,mshtml=",
+}
+
+
+def wait_until(predicate, timeout, interval=0.05, what="condition"):
+    """Polls predicate until it returns a true value; returns it or raises TimeoutError."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+class Screen:
+    """An Xvfb server of a given size, on a free display."""
+
+    def __init__(self, width=1024, height=768, depth=24):
+        self.width, self.height = width, height
+        read_fd, write_fd = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+             f"{width}x{height}x{depth}", "-noreset", "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            start_new_session=True)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            self.process.kill()
+            raise RuntimeError("Xvfb did not report a display")
+        self.display = f":{number}"
+
+    def env(self):
+        return {"DISPLAY": self.display}
+
+    def screenshot(self, path):
+        """The whole root window as a PNG (ImageMagick's import)."""
+        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return Path(path)
+
+    def xdotool(self, *args, check=True):
+        result = subprocess.run(["xdotool", *args], env={**os.environ, **self.env()},
+                                capture_output=True, text=True)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"xdotool {' '.join(args)}: {result.stderr.strip()}")
+        return result.stdout
+
+    def windows(self, name_regex, visible=True):
+        """X window ids whose name matches the (anchored) regular expression."""
+        args = ["search"] + (["--onlyvisible"] if visible else []) + ["--name", name_regex]
+        return self.xdotool(*args, check=False).split()
+
+    def wait_window(self, name_regex, timeout=30):
+        return wait_until(lambda: self.windows(name_regex), timeout,
+                          what=f"a window named {name_regex}")[0]
+
+    def wait_no_window(self, name_regex, timeout=30):
+        wait_until(lambda: not self.windows(name_regex), timeout,
+                   what=f"no window named {name_regex}")
+
+    def geometry(self, window):
+        """(x, y, width, height) of an X window."""
+        out = self.xdotool("getwindowgeometry", "--shell", window)
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return (int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"]))
+
+    def key(self, window, *keys):
+        self.xdotool("key", "--window", window, *keys)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+class WinePrefix:
+    """A private Wine prefix bound to one screen (one DISPLAY) at a time."""
+
+    def __init__(self, root, screen=None, lang="C.UTF-8"):
+        self.root = Path(root)
+        self.path = self.root / "prefix"
+        self.screen = screen
+        self.lang = lang
+
+    def env(self):
+        env = dict(os.environ)
+        env.update(WINE_ENV)
+        env.update({
+            "WINEPREFIX": str(self.path),
+            "XDG_CONFIG_HOME": str(self.root / "xdg-config"),
+            "XDG_CACHE_HOME": str(self.root / "xdg-cache"),
+            "XDG_RUNTIME_DIR": str(self.root / "xdg-runtime"),
+            "LANG": self.lang,
+            "LC_ALL": self.lang,
+        })
+        if self.screen is not None:
+            env.update(self.screen.env())
+        else:
+            env.pop("DISPLAY", None)
+        return env
+
+    def boot(self):
+        """Creates the prefix on first use, with Japanese-capable font replacements."""
+        for sub in ("xdg-config", "xdg-cache", "xdg-runtime"):
+            (self.root / sub).mkdir(parents=True, exist_ok=True)
+        os.chmod(self.root / "xdg-runtime", 0o700)
+        if not (self.path / "system.reg").exists():
+            subprocess.run(["wineboot", "-i"], env=self.env(), check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
+            for face in ("MS Shell Dlg", "MS UI Gothic", "ＭＳ Ｐゴシック", "Tahoma"):
+                self.run(["reg", "add", r"HKCU\Software\Wine\Fonts\Replacements",
+                          "/v", face, "/t", "REG_SZ", "/d", "IPAGothic", "/f"])
+            self.stop_server()
+        return self
+
+    def drive_c(self):
+        return self.path / "drive_c"
+
+    def run(self, args, timeout=120, **kwargs):
+        return subprocess.run(["wine", *map(str, args)], env=self.env(), timeout=timeout,
+                              capture_output=True, **kwargs)
+
+    def start(self, args, **kwargs):
+        return subprocess.Popen(["wine", *map(str, args)], env=self.env(),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
+
+    def stop_server(self):
+        """Ends every process of the prefix and waits for the wineserver to go."""
+        env = self.env()
+        subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL, timeout=60)
+
+    def windows_path(self, unix_path):
+        """The Windows path of a file inside drive_c."""
+        rel = Path(unix_path).resolve().relative_to(self.drive_c().resolve())
+        return "C:\\" + str(rel).replace("/", "\\")
+
+
+def clone_prefix(template, root, screen=None, lang="C.UTF-8"):
+    """A new prefix copied from a booted one: much faster than a second wineboot."""
+    template.stop_server()
+    prefix = WinePrefix(root, screen, lang)
+    if prefix.root.exists():
+        shutil.rmtree(prefix.root)
+    shutil.copytree(template.root, prefix.root, symlinks=True)
+    return prefix
+
+
+# Shared environment of the cross-built unit tests: one Xvfb and one prefix per
+# build folder, started by the ctest fixture "wine_env" and stopped by its cleanup.
+
+def unit_root(build):
+    return Path(build) / "wine" / "unit"
+
+
+def start_unit_env(build):
+    root = unit_root(build)
+    stop_unit_env(build)
+    root.mkdir(parents=True, exist_ok=True)
+    screen = Screen(1024, 768)
+    (root / "display").write_text(screen.display)
+    (root / "xvfb.pid").write_text(str(screen.process.pid))
+    WinePrefix(root, screen).boot()
+
+
+def stop_unit_env(build):
+    root = unit_root(build)
+    display = root / "display"
+    if display.exists():
+        screen_env = {"DISPLAY": display.read_text().strip()}
+        prefix = WinePrefix(root)
+        env = prefix.env()
+        env.update(screen_env)
+        subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL, timeout=60)
+        display.unlink()
+    pid_file = root / "xvfb.pid"
+    if pid_file.exists():
+        try:
+            os.kill(int(pid_file.read_text()), signal.SIGTERM)
+        except (ProcessLookupError, ValueError):
+            pass
+        pid_file.unlink()
+
+
+if __name__ == "__main__":
+    import sys
+    command, build = sys.argv[1], sys.argv[2]
+    {"start": start_unit_env, "stop": stop_unit_env}[command](build)

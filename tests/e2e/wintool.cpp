@@ -1,0 +1,127 @@
+// A small Win32 helper for the tests under Wine: it looks at and talks to the
+// windows of the programs under test from inside the same prefix.
+//
+//   wintool find CAPTION     prints "hwnd class style exstyle l t r b cl ct cr cb" of
+//                            the top-level window with that caption (exit 1 if none)
+//   wintool close CAPTION    posts WM_CLOSE to it
+//   wintool quit CAPTION     posts WM_QUIT to it
+//   wintool cursor           prints 1 when the mouse cursor is showing, else 0
+//   wintool children HWND    prints the captions of the child windows of HWND
+//   wintool host W H         creates a captioned top-level window "Sorvanta host" with a
+//                            W x H client area, prints its handle and runs until closed
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::wstring widen(const char* text) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+  wide.resize(static_cast<size_t>(length - 1));
+  return wide;
+}
+
+HWND findWindow(const char* caption) { return FindWindowW(nullptr, widen(caption).c_str()); }
+
+int printWindow(HWND window) {
+  char className[256] = {};
+  GetClassNameA(window, className, sizeof className);
+  RECT outer{};
+  RECT client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  std::printf("%llu %s %#lx %#lx %ld %ld %ld %ld %ld %ld %ld %ld\n",
+              static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)), className,
+              static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
+              static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)), outer.left,
+              outer.top, outer.right, outer.bottom, client.left, client.top, client.right,
+              client.bottom);
+  return 0;
+}
+
+BOOL CALLBACK printChild(HWND child, LPARAM) {
+  wchar_t caption[256] = {};
+  GetWindowTextW(child, caption, 256);
+  char utf8[1024] = {};
+  WideCharToMultiByte(CP_UTF8, 0, caption, -1, utf8, sizeof utf8, nullptr, nullptr);
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  std::printf("%llu %ld %ld %ld %ld %s\n",
+              static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(child)), rect.left,
+              rect.top, rect.right, rect.bottom, utf8);
+  return TRUE;
+}
+
+LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int runHost(int width, int height) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = hostProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  windowClass.lpszClassName = L"SorvantaTestHost";
+  RegisterClassW(&windowClass);
+  RECT rect{0, 0, width, height};
+  AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
+  HWND window = CreateWindowW(L"SorvantaTestHost", L"Sorvanta host", WS_OVERLAPPEDWINDOW, 0, 0,
+                              rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
+  ShowWindow(window, SW_SHOW);
+  std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  std::fflush(stdout);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "cursor") == 0) {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetCursorInfo(&info)) {
+      return 1;
+    }
+    std::printf("%d\n", (info.flags & CURSOR_SHOWING) ? 1 : 0);
+    return 0;
+  }
+  if (argc == 4 && std::strcmp(argv[1], "host") == 0) {
+    return runHost(std::atoi(argv[2]), std::atoi(argv[3]));
+  }
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: wintool find|close|quit CAPTION | cursor | children HWND\n");
+    return 2;
+  }
+  if (std::strcmp(argv[1], "children") == 0) {
+    HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 10)));
+    EnumChildWindows(parent, printChild, 0);
+    return 0;
+  }
+  HWND window = findWindow(argv[2]);
+  if (window == nullptr) {
+    return 1;
+  }
+  if (std::strcmp(argv[1], "find") == 0) {
+    return printWindow(window);
+  }
+  if (std::strcmp(argv[1], "close") == 0) {
+    return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
+  if (std::strcmp(argv[1], "quit") == 0) {
+    return PostMessageW(window, WM_QUIT, 0, 0) ? 0 : 1;
+  }
+  return 2;
+}
