@@ -68,3 +68,24 @@ function(sorvanta_e2e)
     LABELS "${labels}" TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "SORVANTA_BUILD=${CMAKE_BINARY_DIR};SORVANTA_SOURCE=${PROJECT_SOURCE_DIR}")
 endfunction()
+
+# A libFuzzer target (fuzz preset, clang), registered with ctest to run for a bounded
+# time over a seed corpus folder; findings fail the test.
+#   sorvanta_fuzz(NAME name SOURCES ... [LIBS ...] CORPUS dir [SECONDS n])
+function(sorvanta_fuzz)
+  cmake_parse_arguments(F "" "NAME;CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT F_SECONDS)
+    set(F_SECONDS 60)
+  endif()
+  add_executable(${F_NAME} ${F_SOURCES})
+  sorvanta_warnings(${F_NAME})
+  target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined
+                                           -fno-sanitize-recover=all)
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${F_NAME}-corpus)
+  add_test(NAME ${F_NAME}
+           COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+                   sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${F_NAME}>' -max_total_time=${F_SECONDS} -rss_limit_mb=2048 -print_final_stats=1 '${work}' '${F_CORPUS}'")
+  set_tests_properties(${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 900)
+endfunction()
