@@ -72,6 +72,10 @@ bool parseVersion(const char* text, GlVersion& version) {
   return true;
 }
 
+bool isAtLeast15(const GlVersion& version) {
+  return version.major > 1 || (version.major == 1 && version.minor >= 5);
+}
+
 bool initialise() {
   LoaderState& state = loaderState();
   state = LoaderState{};
@@ -80,7 +84,7 @@ bool initialise() {
   if (!parseVersion(versionText, version)) {
     return false;
   }
-  state.atLeast15 = version.major > 1 || (version.major == 1 && version.minor >= 5);
+  state.atLeast15 = isAtLeast15(version);
   if (state.atLeast15) {
     const BufferEntryPoints& missing = kMissingEntryPoints;
     resolve(state.entryPoints.genBuffers, "glGenBuffers", missing.genBuffers);

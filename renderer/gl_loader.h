@@ -35,6 +35,9 @@ struct GlVersion {
 // Reads the leading "major.minor" of a GL_VERSION string; false when there is none.
 bool parseVersion(const char* text, GlVersion& version);
 
+// True for OpenGL 1.5 and every later version.
+bool isAtLeast15(const GlVersion& version);
+
 // Queries the current context's version and resolves the entry points. False when no
 // implementation answers (no context current); the entry points are then the
 // harmless stand-ins.
