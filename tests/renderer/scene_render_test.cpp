@@ -299,6 +299,14 @@ TEST_F(SceneRender, ArrayPathsDrawTheSamePixelsAsVertexByVertex) {
   }
 }
 
+TEST_F(SceneRender, InitSceneDrawsFromBufferObjectsWhenTheGlHasThem) {
+  ASSERT_TRUE(glloader::versionAtLeast15());
+  EXPECT_TRUE(app_.useVertexArrays);
+  EXPECT_TRUE(app_.useBufferObjects);
+  EXPECT_NE(app_.vertexBuffer, 0u);
+  EXPECT_NE(app_.indexBuffer, 0u);
+}
+
 TEST_F(SceneRender, ReleaseSceneDeletesTheBufferObjects) {
   ASSERT_NE(app_.vertexBuffer, 0u);
   ASSERT_NE(app_.indexBuffer, 0u);
