@@ -190,6 +190,15 @@ def test_wm_close_from_outside_ends_the_renderer(start_renderer):
     assert run.tool.find(TITLE) is None
 
 
+def test_wm_quit_posted_from_outside_ends_the_renderer(start_renderer):
+    run = start_renderer(1024, 768)
+    run.wait_window()
+    run.wait_scene()
+    code, _ = run.tool.run("quit", TITLE)
+    assert code == 0, "WM_QUIT could not be posted"
+    assert run.wait_exit() == 0
+
+
 def test_refused_display_mode_shows_the_message_then_a_captioned_window(start_renderer):
     run = start_renderer(1280, 1024)
     box = run.screen.wait_window("^Error$", timeout=60)
