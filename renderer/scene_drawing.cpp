@@ -104,7 +104,10 @@ bool SceneApp::initScene() {
   }
   if (glloader::versionAtLeast15()) {
     createBufferObjects();
-    setMeshPaths(kDrawBallsFromBufferObjects, kDrawBallsFromBufferObjects);
+    // Stand-in entry points name no buffer: then the balls stay vertex by vertex.
+    const bool haveBuffers = vertexBuffer != 0 && indexBuffer != 0;
+    const bool drawFromBuffers = kDrawBallsFromBufferObjects && haveBuffers;
+    setMeshPaths(drawFromBuffers, drawFromBuffers);
   }
   glEnable(GL_COLOR_MATERIAL);
   glEnable(GL_LIGHTING);
