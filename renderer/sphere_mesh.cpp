@@ -159,14 +159,12 @@ void SceneApp::drawSphereVertexByVertex() const {
 // Each strip is drawn as its own strip, exactly the triangles of the vertex-by-vertex
 // path (joining them into one strip would add triangles between them).
 void SceneApp::drawSphereFromArrays() const {
-  const std::size_t stripBytes = static_cast<std::size_t>(stripLength) * sizeof(std::uint32_t);
+  const auto length = static_cast<std::size_t>(stripLength);
   for (int strip = 0; strip < stripCount; ++strip) {
-    const std::size_t offset = static_cast<std::size_t>(strip) * stripBytes;
-    const void* first =
-        useBufferObjects
-            ? bufferOffset(offset)
-            : static_cast<const void*>(indices + static_cast<std::size_t>(strip) *
-                                                     static_cast<std::size_t>(stripLength));
+    const std::size_t firstIndex = static_cast<std::size_t>(strip) * length;
+    // In a bound element buffer the indices are found by byte offset.
+    const void* first = useBufferObjects ? bufferOffset(firstIndex * sizeof(std::uint32_t))
+                                         : static_cast<const void*>(indices + firstIndex);
     glDrawElements(GL_TRIANGLE_STRIP, stripLength, GL_UNSIGNED_INT, first);
   }
 }
