@@ -8,6 +8,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 from winehost import Screen, WinePrefix, wait_until  # noqa: E402
+from PIL import Image, ImageStat  # noqa: E402
 
 build = Path(sys.argv[1]).resolve()
 args = sys.argv[2:] or ["/s"]
@@ -38,6 +39,11 @@ try:
     window = screen.wait_window("^Sorvanta_VC$", timeout=60)
     shots = build / "screenshots"
     shots.mkdir(exist_ok=True)
+    # The window exists before its first frame: wait until the screen shows something.
+    probe = shots / "probe.png"
+    wait_until(lambda: ImageStat.Stat(Image.open(screen.screenshot(probe)).convert("L")).mean[0] > 20,
+               60, interval=0.2, what="the first frame")
+    probe.unlink()
     for index in range(3):
         time.sleep(1.0)  # a second of animation between pictures, not a wait for readiness
         path = screen.screenshot(shots / f"run-{index}.png")

@@ -1,0 +1,130 @@
+// Windows frame benchmark, run under Wine on a 1024 x 768 screen: a borderless window
+// with the renderer's pixel format, and drawScene timed for each way of drawing the
+// ball mesh, in alternating rounds so that every path sees the same conditions.
+//
+//   frame_bench.exe [frames per round] [rounds]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "gl_api.h"
+#include "mesh_paths.h"
+#include "scene_app.h"
+
+namespace {
+
+using sorvanta::bench::kMeshPaths;
+using sorvanta::bench::MeshPathChoice;
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+LRESULT CALLBACK benchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND createBenchWindow(HINSTANCE instance) {
+  WNDCLASSA windowClass{};
+  windowClass.style = CS_OWNDC;
+  windowClass.lpfnWndProc = benchWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = "SorvantaFrameBench";
+  RegisterClassA(&windowClass);
+  HWND window =
+      CreateWindowExA(0, "SorvantaFrameBench", "Sorvanta frame bench", WS_POPUP | WS_VISIBLE, 0, 0,
+                      kWidth, kHeight, nullptr, nullptr, instance, nullptr);
+  return window;
+}
+
+bool makeContext(HDC dc) {
+  PIXELFORMATDESCRIPTOR descriptor{};
+  descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+  descriptor.nVersion = 1;
+  descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  descriptor.iPixelType = PFD_TYPE_RGBA;
+  descriptor.cColorBits = 32;
+  descriptor.cDepthBits = 24;
+  descriptor.cStencilBits = 8;
+  const int format = ChoosePixelFormat(dc, &descriptor);
+  if (format == 0 || !SetPixelFormat(dc, format, &descriptor)) {
+    return false;
+  }
+  HGLRC context = wglCreateContext(dc);
+  return context != nullptr && wglMakeCurrent(dc, context);
+}
+
+double seconds(LARGE_INTEGER start, LARGE_INTEGER end, LARGE_INTEGER frequency) {
+  return static_cast<double>(end.QuadPart - start.QuadPart) /
+         static_cast<double>(frequency.QuadPart);
+}
+
+// Frames per second of one round of drawScene + glFinish.
+double timeRound(sorvanta::SceneApp& app, HDC dc, int frames) {
+  LARGE_INTEGER frequency;
+  LARGE_INTEGER start;
+  LARGE_INTEGER end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  for (int frame = 0; frame < frames; ++frame) {
+    app.update(sorvanta::bench::kFrameStepSeconds);
+    app.incrementViewAngle();
+    app.drawScene();
+    glFinish();
+  }
+  QueryPerformanceCounter(&end);
+  SwapBuffers(dc);
+  return frames / seconds(start, end, frequency);
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
+  const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  HWND window = createBenchWindow(GetModuleHandleA(nullptr));
+  HDC dc = window != nullptr ? GetDC(window) : nullptr;
+  if (dc == nullptr || !makeContext(dc)) {
+    std::fprintf(stderr, "frame_bench: no OpenGL context\n");
+    return 1;
+  }
+  std::printf("GL_VERSION %s\nGL_RENDERER %s\n",
+              reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+              reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  constexpr std::size_t kPathCount = sizeof(kMeshPaths) / sizeof(kMeshPaths[0]);
+  std::unique_ptr<sorvanta::SceneApp> apps[kPathCount];
+  for (std::size_t p = 0; p < kPathCount; ++p) {
+    apps[p] = std::make_unique<sorvanta::SceneApp>();
+    if (!apps[p]->initScene()) {
+      std::fprintf(stderr, "frame_bench: initScene failed\n");
+      return 1;
+    }
+    apps[p]->resize(kWidth, kHeight);
+    apps[p]->setMeshPaths(kMeshPaths[p].vertexArrays, kMeshPaths[p].bufferObjects);
+    timeRound(*apps[p], dc, 5);  // warm-up
+  }
+  std::vector<double> fps[kPathCount];
+  for (int round = 0; round < rounds; ++round) {
+    for (std::size_t p = 0; p < kPathCount; ++p) {
+      fps[p].push_back(timeRound(*apps[p], dc, frames));
+    }
+  }
+  for (auto& app : apps) {
+    app->releaseScene();
+  }
+  const double reference = median(fps[0]);
+  for (std::size_t p = 0; p < kPathCount; ++p) {
+    const double value = median(fps[p]);
+    std::printf("%-18s %8.1f frames/s (median of %d rounds of %d)  x%.2f\n", kMeshPaths[p].name,
+                value, rounds, frames, value / reference);
+  }
+  return 0;
+}

@@ -1,0 +1,239 @@
+// Sorvanta.dll's entry: the display mode, the window and its OpenGL context, the frame
+// loop with its automatic swing and message pump, and the orderly end.
+#include <windows.h>
+
+#include <cstdint>
+#include <new>
+
+#include "frame_timer.h"
+#include "scene_app.h"
+#include "view_swing.h"
+
+namespace {
+
+constexpr char kWindowClassName[] = "GLClass";
+constexpr char kWindowTitle[] = "Sorvanta_VC";
+constexpr char kFullscreenFailedMessage[] =
+    "Failed to create a fullscreen window; switching to windowed...";
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+constexpr DWORD kScreenBitsPerPixel = 32;
+
+// Program-wide state of the entry module, all used by its one thread.
+sorvanta::SceneApp* theApp = nullptr;
+HDC contextDC = nullptr;
+HGLRC glContext = nullptr;
+HDC swapDC = nullptr;
+bool quitRequested = false;
+bool fullscreen = false;
+int frameCounter = 0;
+
+std::uint32_t currentTick() {
+  return timeGetTime();
+}
+
+// Double-buffered RGBA with 32 colour, 24 depth and 8 stencil bits (the mirror needs
+// the stencil).
+bool setupPixelFormat(HDC dc) {
+  PIXELFORMATDESCRIPTOR descriptor{};
+  descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+  descriptor.nVersion = 1;
+  descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  descriptor.iPixelType = PFD_TYPE_RGBA;
+  descriptor.cColorBits = 32;
+  descriptor.cDepthBits = 24;
+  descriptor.cStencilBits = 8;
+  descriptor.iLayerType = PFD_MAIN_PLANE;
+  const int format = ChoosePixelFormat(dc, &descriptor);
+  if (format == 0) {
+    return false;
+  }
+  return SetPixelFormat(dc, format, &descriptor) != FALSE;
+}
+
+void createGlContext(HWND window) {
+  contextDC = GetDC(window);
+  setupPixelFormat(contextDC);  // a failure shows when the scene can't query the GL
+  glContext = wglCreateContext(contextDC);
+  wglMakeCurrent(contextDC, glContext);
+}
+
+// The context goes with the first of WM_CLOSE / WM_DESTROY / WM_QUIT; every one of
+// them posts the quit.
+void deleteGlContextAndQuit() {
+  if (glContext != nullptr) {
+    wglMakeCurrent(contextDC, nullptr);
+    wglDeleteContext(glContext);
+    glContext = nullptr;
+  }
+  PostQuitMessage(0);
+}
+
+void handleKey(HWND window, WPARAM key) {
+  switch (key) {
+    case VK_ESCAPE:
+      DestroyWindow(window);
+      break;
+    case VK_LEFT:
+      if (theApp != nullptr) {
+        theApp->incrementViewAngle();
+      }
+      break;
+    case VK_RIGHT:
+      if (theApp != nullptr) {
+        theApp->decrementViewAngle();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      createGlContext(window);
+      break;
+    case WM_DESTROY:
+    case WM_CLOSE:
+    case WM_QUIT:
+      deleteGlContextAndQuit();
+      break;
+    case WM_SIZE:
+      if (theApp != nullptr) {
+        theApp->resize(LOWORD(lParam), HIWORD(lParam));
+      }
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      break;
+    }
+    case WM_KEYDOWN:
+      handleKey(window, wParam);
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool registerWindowClass(HINSTANCE instance) {
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof(WNDCLASSEXA);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kWindowClassName;
+  windowClass.hIconSm = LoadIconA(nullptr, IDI_WINLOGO);
+  return RegisterClassExA(&windowClass) != 0;
+}
+
+// Puts the display in the renderer's mode for as long as it lives, and gives the user
+// their own mode back on every way out, early exits included.
+class DisplayModeSwitch {
+ public:
+  DisplayModeSwitch() {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof(DEVMODEA);
+    mode.dmPelsWidth = kScreenWidth;
+    mode.dmPelsHeight = kScreenHeight;
+    mode.dmBitsPerPel = kScreenBitsPerPixel;
+    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    fullscreen = true;
+    if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
+      MessageBoxA(nullptr, kFullscreenFailedMessage, nullptr, MB_ICONERROR);
+      fullscreen = false;
+    }
+  }
+  DisplayModeSwitch(const DisplayModeSwitch&) = delete;
+  DisplayModeSwitch& operator=(const DisplayModeSwitch&) = delete;
+  ~DisplayModeSwitch() {
+    if (fullscreen) {
+      ChangeDisplaySettingsA(nullptr, 0);
+    }
+  }
+};
+
+HWND createSceneWindow(HINSTANCE instance) {
+  DWORD style = WS_OVERLAPPEDWINDOW;
+  DWORD extendedStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+  if (fullscreen) {
+    style = WS_POPUP;
+    extendedStyle = WS_EX_APPWINDOW;
+    ShowCursor(FALSE);
+  }
+  RECT rect{0, 0, kScreenWidth, kScreenHeight};
+  AdjustWindowRectEx(&rect, style, FALSE, extendedStyle);
+  // The extended style only sizes the frame; the window itself is created without one.
+  return CreateWindowExA(0, kWindowClassName, kWindowTitle,
+                         style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, rect.right - rect.left,
+                         rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
+}
+
+void destroyApp() {
+  delete theApp;
+  theApp = nullptr;
+}
+
+// Drains the message queue without waiting; a WM_QUIT ends the loop.
+void pumpMessages(MSG& message) {
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (GetMessageA(&message, nullptr, 0, 0) == 0) {
+      quitRequested = true;
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+WPARAM runFrameLoop() {
+  sorvanta::FrameTimer timer(currentTick);
+  timer.start();
+  MSG message{};
+  while (!quitRequested) {
+    theApp->update(timer.elapsedSeconds());
+    theApp->drawScene();
+    SwapBuffers(swapDC);
+    sorvanta::advanceViewSwing(frameCounter, *theApp);
+    pumpMessages(message);
+  }
+  return message.wParam;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  theApp = new (std::nothrow) sorvanta::SceneApp();
+  if (theApp == nullptr) {
+    return 0;
+  }
+  if (!registerWindowClass(instance)) {
+    destroyApp();
+    return 0;
+  }
+  const DisplayModeSwitch displayMode;
+  HWND window = createSceneWindow(instance);
+  if (window == nullptr) {
+    destroyApp();
+    return 0;
+  }
+  swapDC = GetDC(window);
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+  if (!theApp->initScene()) {
+    destroyApp();
+    return 0;
+  }
+  const WPARAM exitCode = runFrameLoop();
+  // After WM_CLOSE or WM_DESTROY the context, and every GL object with it, is gone.
+  if (glContext != nullptr) {
+    theApp->releaseScene();
+  }
+  destroyApp();
+  return static_cast<int>(exitCode);
+}

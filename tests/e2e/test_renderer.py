@@ -1,0 +1,264 @@
+"""Sorvanta.dll under Wine on Xvfb: its window, its picture, its keys and its end."""
+
+import math
+import shutil
+
+import numpy as np
+import pytest
+from PIL import Image
+
+from winehost import wait_until
+
+TITLE = "Sorvanta_VC"
+TITLE_REGEX = "^Sorvanta_VC$"
+FULLSCREEN_FAILED = "Failed to create a fullscreen window; switching to windowed..."
+
+WS_POPUP = 0x80000000
+WS_CAPTION = 0x00C00000
+WS_OVERLAPPEDWINDOW = 0x00CF0000
+
+
+class Renderer:
+    """One run of Sorvanta.dll in its own prefix on one screen."""
+
+    def __init__(self, screen, prefix, tool, build_dir, shots):
+        self.screen, self.prefix, self.tool, self.shots = screen, prefix, tool, shots
+        folder = prefix.drive_c() / "Sorvanta"
+        folder.mkdir(parents=True, exist_ok=True)
+        program = shutil.copy2(build_dir / "renderer" / "Sorvanta.dll", folder)
+        self.process = prefix.start([program], cwd=folder)
+        self.window = None
+        self.count = 0
+
+    def wait_window(self):
+        self.window = self.screen.wait_window(TITLE_REGEX, timeout=60)
+        return self.window
+
+    def picture(self):
+        """The whole screen now, as a height x width x 3 array."""
+        self.count += 1
+        path = self.screen.screenshot(self.shots / f"screen-{self.count}.png")
+        return np.asarray(Image.open(path).convert("RGB")).astype(np.int16)
+
+    def wait_scene(self):
+        """Waits for the first drawn frame: the window exists before the scene is built."""
+        drawn = wait_until(lambda: self._drawn(self.picture()), 60, interval=0.2,
+                           what="the scene to be drawn")
+        return drawn[0]
+
+    @staticmethod
+    def _drawn(picture):
+        return [picture] if picture.mean() > 20 else None
+
+    def wait_exit(self, timeout=30):
+        wait_until(lambda: self.process.poll() is not None, timeout, what="the renderer to end")
+        return self.process.returncode
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(10)
+
+
+@pytest.fixture
+def start_renderer(make_screen, make_prefix, wintool_for, build_dir, tmp_path):
+    runs = []
+
+    def start(width=1024, height=768):
+        screen = make_screen(width, height)
+        prefix = make_prefix(screen)
+        shots = tmp_path / f"shots{len(runs)}"
+        shots.mkdir()
+        run = Renderer(screen, prefix, wintool_for(prefix), build_dir, shots)
+        runs.append(run)
+        return run
+
+    yield start
+    for run in runs:
+        run.stop()
+
+
+# --- The view angle, read off the floor's far edge -------------------------------------
+#
+# The floor is a 200 x 150 rectangle at y = -5 that turns with the scene; beyond it the
+# picture is black. At the left and right edges of the picture (where the box never
+# reaches, whatever the angle) the first floor row from the top depends only on the view
+# angle, modulo 180 degrees. The camera is the renderer's: eye (0, 6, 15) looking at the
+# origin, 55 degree vertical field of view, 1024 x 768.
+
+SAMPLE_COLUMNS = np.array([8, 40, 72, 104, 920, 952, 984, 1016])
+SEARCH_ROWS = 500
+
+
+def _normalised(v):
+    return v / np.linalg.norm(v)
+
+
+def _floor_rays():
+    """Ray directions through the sample pixels (rows x columns x 3)."""
+    eye = np.array([0.0, 6.0, 15.0])
+    forward = _normalised(-eye)
+    side = _normalised(np.cross(forward, [0.0, 1.0, 0.0]))
+    up = np.cross(side, forward)
+    focal_y = 1.0 / math.tan(math.radians(55.0 / 2))
+    focal_x = focal_y / (1024 / 768)
+    ndc_x = (SAMPLE_COLUMNS + 0.5) / 1024 * 2 - 1
+    ndc_y = 1 - (np.arange(SEARCH_ROWS) + 0.5) / 768 * 2
+    return (forward[None, None, :] + side[None, None, :] * (ndc_x[None, :, None] / focal_x)
+            + up[None, None, :] * (ndc_y[:, None, None] / focal_y)), eye
+
+
+def predicted_horizons(angles):
+    """First floor row from the top in each sample column, for each angle (degrees)."""
+    rays, eye = _floor_rays()
+    with np.errstate(divide="ignore", invalid="ignore"):
+        t = (-5.0 - eye[1]) / rays[..., 1]
+    hit_x = eye[0] + t * rays[..., 0]
+    hit_z = eye[2] + t * rays[..., 2]
+    ahead = (rays[..., 1] < 0) & (t <= 1000.0)
+    table = np.empty((len(angles), len(SAMPLE_COLUMNS)))
+    for i, angle in enumerate(angles):
+        c, s = math.cos(math.radians(angle)), math.sin(math.radians(angle))
+        # The point in the turned scene's own frame.
+        scene_x = hit_x * c - hit_z * s
+        scene_z = hit_x * s + hit_z * c
+        on_floor = ahead & (np.abs(scene_x) <= 100.0) & (np.abs(scene_z) <= 75.0)
+        table[i] = np.where(on_floor.any(axis=0), on_floor.argmax(axis=0), SEARCH_ROWS)
+    return table
+
+
+ANGLES = np.arange(0.0, 180.0, 0.5)
+HORIZONS = predicted_horizons(ANGLES)
+
+
+def measured_horizons(picture):
+    grey = picture[:SEARCH_ROWS, SAMPLE_COLUMNS].max(axis=2)
+    lit = grey > 24
+    return np.where(lit.any(axis=0), lit.argmax(axis=0), SEARCH_ROWS)
+
+
+def view_angle(picture):
+    """(angle modulo 180, mean row error of the best fit)."""
+    errors = np.abs(HORIZONS - measured_horizons(picture)[None, :]).mean(axis=1)
+    best = int(errors.argmin())
+    return ANGLES[best], errors[best]
+
+
+def turn(before, after):
+    """The change of angle from one reading to the next, in (-90, 90]."""
+    return (after - before + 90.0) % 180.0 - 90.0
+
+
+# --- Tests ----------------------------------------------------------------------------
+
+
+def test_fullscreen_window_covers_the_screen_and_animates(start_renderer):
+    run = start_renderer(1024, 768)
+    window = run.wait_window()
+    found = run.tool.find(TITLE)
+    assert found is not None, "FindWindow finds no window titled Sorvanta_VC"
+    assert found["class"] == "GLClass"
+    assert found["style"] & WS_POPUP, f"style {found['style']:#x} is not a popup"
+    assert not found["style"] & WS_CAPTION, f"style {found['style']:#x} has a caption"
+    assert found["rect"] == (0, 0, 1024, 768)
+    assert found["client"] == (0, 0, 1024, 768)
+    assert run.screen.geometry(window) == (0, 0, 1024, 768)
+
+    first = run.wait_scene()
+    changed = wait_until(lambda: np.abs(run.picture() - first).mean() > 2.0, 20,
+                         interval=0.1, what="the picture to change between frames")
+    assert changed
+    _, error = view_angle(run.picture())
+    assert error < 2.0, f"the floor's far edge is not where the camera puts it ({error} rows)"
+
+
+def test_escape_ends_the_renderer_with_exit_code_0(start_renderer):
+    run = start_renderer(1024, 768)
+    window = run.wait_window()
+    run.wait_scene()
+    run.screen.key(window, "Escape")
+    assert run.wait_exit() == 0
+    run.screen.wait_no_window(TITLE_REGEX)
+
+
+def test_wm_close_from_outside_ends_the_renderer(start_renderer):
+    run = start_renderer(1024, 768)
+    run.wait_window()
+    run.wait_scene()
+    assert run.tool.close(TITLE), "WM_CLOSE could not be posted"
+    assert run.wait_exit() == 0
+    assert run.tool.find(TITLE) is None
+
+
+def test_wm_quit_posted_from_outside_ends_the_renderer(start_renderer):
+    run = start_renderer(1024, 768)
+    run.wait_window()
+    run.wait_scene()
+    code, _ = run.tool.run("quit", TITLE)
+    assert code == 0, "WM_QUIT could not be posted"
+    assert run.wait_exit() == 0
+
+
+def test_refused_display_mode_shows_the_message_then_a_captioned_window(start_renderer):
+    run = start_renderer(1280, 1024)
+    box = run.screen.wait_window("^Error$", timeout=60)
+    # The renderer's window is made only after the message has been dismissed.
+    assert run.tool.find(TITLE) is None
+    found_box = run.tool.find("Error")
+    assert found_box is not None and found_box["class"] == "#32770"
+    _, children = run.tool.run("children", str(found_box["hwnd"]))
+    assert FULLSCREEN_FAILED in children, children
+    assert " OK" in children, children
+
+    run.screen.key(box, "Return")
+    window = run.wait_window()
+    found = run.tool.find(TITLE)
+    assert found["class"] == "GLClass"
+    assert found["style"] & WS_OVERLAPPEDWINDOW == WS_OVERLAPPEDWINDOW, hex(found["style"])
+    assert found["rect"][:2] == (0, 0), found["rect"]
+    assert found["client"] == (0, 0, 1024, 768)
+    x, y, width, height = run.screen.geometry(window)
+    assert (width, height) == (1024, 768)
+    assert run.tool.cursor_showing()
+
+    run.screen.key(window, "Escape")
+    assert run.wait_exit() == 0
+
+
+PRESSES = 45
+
+
+def _readings(run, count):
+    return [view_angle(run.picture())[0] for _ in range(count)]
+
+
+def _jump_after_keys(run, window, key):
+    """The extra turn (degrees) that a burst of key presses adds to the automatic swing."""
+    readings = _readings(run, 3)
+    swing = float(np.median([turn(a, b) for a, b in zip(readings, readings[1:])]))
+    run.screen.xdotool("key", "--window", window, "--delay", "0", *([key] * PRESSES))
+    last = readings[-1]
+    jumps = []
+
+    def jumped():
+        nonlocal last
+        angle = view_angle(run.picture())[0]
+        extra = turn(last, angle) - swing
+        last = angle
+        jumps.append(extra)
+        return abs(extra) > PRESSES / 2
+
+    wait_until(jumped, 10, interval=0, what=f"the {key} keys to turn the scene")
+    return jumps[-1], swing
+
+
+@pytest.mark.parametrize("key, direction", [("Left", +1), ("Right", -1)])
+def test_left_and_right_keys_turn_the_scene(start_renderer, key, direction):
+    run = start_renderer(1024, 768)
+    window = run.wait_window()
+    run.wait_scene()
+    extra, swing = _jump_after_keys(run, window, key)
+    assert abs(extra - direction * PRESSES) <= 12, (
+        f"{PRESSES} x {key} added {extra:.1f} degrees to the swing of {swing:.1f} per picture")
+    run.screen.key(window, "Escape")
+    assert run.wait_exit() == 0

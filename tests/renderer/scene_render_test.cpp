@@ -1,0 +1,331 @@
+// Frames drawn by the scene into Mesa's off-screen renderer at 1024 x 768, read back
+// and checked against where the camera puts the box, the mirror and the balls.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "gl_loader.h"
+#include "offscreen_context.h"
+#include "scene_app.h"
+
+namespace sorvanta {
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+constexpr float h = kBoxHalfSize;
+
+struct ScreenPoint {
+  double x;
+  double y;
+};
+
+struct Rgb {
+  int r;
+  int g;
+  int b;
+  int sum() const { return r + g + b; }
+};
+
+// Every ball out of sight (far beyond the far plane), for frames of the box alone.
+void moveBallsAway(SceneApp& app) {
+  for (Ball& ball : app.balls) {
+    ball.position.set(5000.0f, 0.0f, 0.0f);
+  }
+}
+
+class SceneRender : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(context_.ready()) << "Mesa's off-screen context could not be made";
+    ASSERT_TRUE(app_.initScene());
+    app_.resize(kWidth, kHeight);
+  }
+
+  void TearDown() override { app_.releaseScene(); }
+
+  // Steps 1 to 5 of drawScene: cleared buffers, camera, turn, light.
+  void beginFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0.0, 6.0, 15.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    glRotatef(app_.viewAngle, 0.0f, 1.0f, 0.0f);
+    const GLfloat light[4] = {-12.0f, 10.0f, 10.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, light);
+  }
+
+  std::vector<std::uint8_t> drawFrame() {
+    app_.drawScene();
+    return context_.pixels();
+  }
+
+  // Window coordinates of a scene point under the current scene transform.
+  ScreenPoint project(float x, float y, float z) const {
+    GLdouble modelView[16];
+    GLdouble projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    ScreenPoint point{};
+    GLdouble depth = 0.0;
+    gluProject(x, y, z, modelView, projection, viewport, &point.x, &point.y, &depth);
+    return point;
+  }
+
+  static Rgb pixel(const std::vector<std::uint8_t>& pixels, double x, double y) {
+    const int column = std::clamp(static_cast<int>(x), 0, kWidth - 1);
+    const int row = std::clamp(static_cast<int>(y), 0, kHeight - 1);
+    const std::uint8_t* p = &pixels[(static_cast<std::size_t>(row) * kWidth + column) * 4];
+    return Rgb{p[0], p[1], p[2]};
+  }
+
+  OffscreenContext context_{kWidth, kHeight};
+  SceneApp app_;
+};
+
+// Inside the convex polygon (corners in either winding)?
+bool insidePolygon(const std::vector<ScreenPoint>& corners, double x, double y) {
+  int positive = 0;
+  int negative = 0;
+  for (std::size_t i = 0; i < corners.size(); ++i) {
+    const ScreenPoint& a = corners[i];
+    const ScreenPoint& b = corners[(i + 1) % corners.size()];
+    const double cross = (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
+    (cross > 0 ? positive : negative) += 1;
+  }
+  return positive == 0 || negative == 0;
+}
+
+ScreenPoint lerp(const ScreenPoint& a, const ScreenPoint& b, double t) {
+  return ScreenPoint{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
+
+TEST_F(SceneRender, ContextHasEightStencilBits) {
+  EXPECT_EQ(context_.stencilBits(), 8);
+}
+
+TEST_F(SceneRender, MirrorSquareLiesWhereTheCameraPutsTheBoxBottom) {
+  moveBallsAway(app_);
+  const auto pixels = drawFrame();
+  const ScreenPoint backLeft = project(-h, -h, -h);
+  const ScreenPoint backRight = project(h, -h, -h);
+  const ScreenPoint frontLeft = project(-h, -h, h);
+  const ScreenPoint frontRight = project(h, -h, h);
+  // At angle 0 the bottom's front edge is nearer the camera, so lower on the screen.
+  EXPECT_LT(frontLeft.y, backLeft.y);
+  EXPECT_LT(frontLeft.x, backLeft.x);
+
+  // Across the front edge: dark mirror (black under the front wall) just behind it,
+  // lit floor under the same wall just in front of it.
+  for (double t : {0.25, 0.5, 0.75}) {
+    const ScreenPoint edge = lerp(frontLeft, frontRight, t);
+    const Rgb mirror = pixel(pixels, edge.x, edge.y + 4);
+    const Rgb floor = pixel(pixels, edge.x, edge.y - 4);
+    EXPECT_GT(floor.sum(), mirror.sum() + 120)
+        << "front edge at t " << t << ": floor " << floor.sum() << ", mirror " << mirror.sum();
+  }
+  // Inside the square the only light is the glass in front of it: the mirror is the
+  // darkest part of the picture below the horizon.
+  const ScreenPoint centre =
+      lerp(lerp(frontLeft, frontRight, 0.5), lerp(backLeft, backRight, 0.5), 0.5);
+  const Rgb middle = pixel(pixels, centre.x, centre.y);
+  const Rgb besideBox = pixel(pixels, 20, 20);
+  EXPECT_LT(middle.sum(), pixel(pixels, frontLeft.x - 30, frontLeft.y).sum());
+  EXPECT_LT(middle.r, 110) << "mirror centre";
+  EXPECT_GT(besideBox.sum(), middle.sum()) << "floor in the corner of the picture";
+}
+
+TEST_F(SceneRender, FrontFaceFacesTheCameraAtAngleZero) {
+  moveBallsAway(app_);
+  const auto pixels = drawFrame();
+  const ScreenPoint bottomLeft = project(-h, -h, h);
+  const ScreenPoint topLeft = project(-h, h, h);
+  const ScreenPoint bottomRight = project(h, -h, h);
+  const ScreenPoint topRight = project(h, h, h);
+  // The front face's outline is symmetric about the picture's centre line.
+  EXPECT_NEAR(bottomLeft.x + bottomRight.x, kWidth, 1.0);
+  EXPECT_NEAR(topLeft.x + topRight.x, kWidth, 1.0);
+  // Its glass adds its light to what lies behind: brighter just inside its side edges
+  // than just outside them.
+  for (double t : {0.4, 0.6, 0.8}) {
+    const ScreenPoint left = lerp(bottomLeft, topLeft, t);
+    const ScreenPoint right = lerp(bottomRight, topRight, t);
+    EXPECT_GT(pixel(pixels, left.x + 4, left.y).sum(), pixel(pixels, left.x - 4, left.y).sum() + 30)
+        << "left edge at height " << t;
+    EXPECT_GT(pixel(pixels, right.x - 4, right.y).sum(),
+              pixel(pixels, right.x + 4, right.y).sum() + 30)
+        << "right edge at height " << t;
+  }
+}
+
+TEST_F(SceneRender, QuarterTurnBringsTheLeftFaceToTheFront) {
+  app_.viewAngle = 90.0f;
+  moveBallsAway(app_);
+  drawFrame();
+  const ScreenPoint leftFaceCorner = project(-h, -h, -h);
+  app_.viewAngle = 0.0f;
+  drawFrame();
+  const ScreenPoint frontFaceCorner = project(-h, -h, h);
+  EXPECT_NEAR(leftFaceCorner.x, frontFaceCorner.x, 0.5);
+  EXPECT_NEAR(leftFaceCorner.y, frontFaceCorner.y, 0.5);
+}
+
+// One ball in the front right corner, just above the bottom: its mirror image, drawn
+// without the stencil, would reach past the mirror's front edge.
+TEST_F(SceneRender, ReflectedBallIsNeverDrawnOutsideTheMirrorSquare) {
+  moveBallsAway(app_);
+  app_.balls[0].position.set(4.6f, -4.6f, 4.6f);
+  beginFrame();
+  const std::vector<ScreenPoint> mirror = {project(-h, -h, h), project(-h, -h, -h),
+                                           project(h, -h, -h), project(h, -h, h)};
+  // Lowest front point of the mirrored ball (centre y = -10 - (-4.6) = -5.4).
+  const ScreenPoint imageEdge = project(4.6f, -5.7f, 4.9f);
+  ASSERT_FALSE(insidePolygon(mirror, imageEdge.x, imageEdge.y))
+      << "the set-up must put part of the mirror image outside the square";
+
+  app_.drawReflection();
+  const auto pixels = context_.pixels();
+  int insideLit = 0;
+  int outsideLit = 0;
+  for (int row = 0; row < kHeight; ++row) {
+    for (int column = 0; column < kWidth; ++column) {
+      if (pixel(pixels, column, row).sum() == 0) {
+        continue;
+      }
+      // Pixel centres on the square's border may go either way.
+      const double x = column + 0.5;
+      const double y = row + 0.5;
+      const bool inside = insidePolygon(mirror, x, y);
+      const bool nearBorder = insidePolygon(mirror, x + 1, y + 1) != inside ||
+                              insidePolygon(mirror, x - 1, y - 1) != inside ||
+                              insidePolygon(mirror, x + 1, y - 1) != inside ||
+                              insidePolygon(mirror, x - 1, y + 1) != inside;
+      if (inside) {
+        ++insideLit;
+      } else if (!nearBorder) {
+        ++outsideLit;
+      }
+    }
+  }
+  EXPECT_GT(insideLit, 50) << "the mirror image is drawn inside the square";
+  EXPECT_EQ(outsideLit, 0) << "pixels of the mirror image outside the square";
+}
+
+// A ball high at the back, with nothing but the black background behind it: the ray to
+// it passes through the top (outer side) and the back wall (inner side), so it shows
+// at 70 % x 70 % of its own colour, and the glass adds its light over it.
+TEST_F(SceneRender, GlassWallsLetSeventyPercentThrough) {
+  moveBallsAway(app_);
+  app_.balls[0].position.set(0.0f, 4.5f, -4.5f);
+  beginFrame();
+  const ScreenPoint centre = project(0.0f, 4.5f, -4.5f);
+  app_.drawBalls(false);
+  const Rgb bare = pixel(context_.pixels(), centre.x, centre.y);
+  ASSERT_GT(bare.sum(), 150) << "the ball alone is lit";
+
+  const Rgb withBall = pixel(drawFrame(), centre.x, centre.y);
+  moveBallsAway(app_);
+  const Rgb glassOnly = pixel(drawFrame(), centre.x, centre.y);
+  EXPECT_GT(glassOnly.sum(), 30) << "the glass over the black background adds its light";
+  const int channels[3][3] = {{bare.r, withBall.r, glassOnly.r},
+                              {bare.g, withBall.g, glassOnly.g},
+                              {bare.b, withBall.b, glassOnly.b}};
+  for (const auto& channel : channels) {
+    EXPECT_NEAR(channel[1] - channel[2], 0.49 * channel[0], 4.0)
+        << "ball " << channel[0] << ", through the glass " << channel[1] << ", glass only "
+        << channel[2];
+  }
+}
+
+TEST_F(SceneRender, FloorWritesNoDepth) {
+  moveBallsAway(app_);
+  const auto pixels = drawFrame();
+  // The bottom corners of the picture show only floor.
+  for (int x : {3, kWidth - 4}) {
+    GLfloat depth = 0.0f;
+    glReadPixels(x, 3, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    EXPECT_EQ(depth, 1.0f) << "depth under the floor at x " << x;
+    EXPECT_GT(pixel(pixels, x, 3).sum(), 60) << "the floor is drawn at x " << x;
+  }
+}
+
+TEST_F(SceneRender, EveryStepRestoresTheStateItToggles) {
+  ASSERT_TRUE(app_.createBalls());
+  drawFrame();
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
+  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_CUBE_MAP));
+  GLboolean depthMask = GL_FALSE;
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
+  EXPECT_TRUE(depthMask);
+  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
+}
+
+struct MeshPath {
+  const char* name;
+  bool vertexArrays;
+  bool bufferObjects;
+};
+
+TEST_F(SceneRender, ArrayPathsDrawTheSamePixelsAsVertexByVertex) {
+  ASSERT_TRUE(glloader::versionAtLeast15());
+  ASSERT_NE(app_.vertexBuffer, 0u);
+  app_.update(0.7f);  // some balls against the walls, some near the mirror
+  app_.viewAngle = 33.0f;
+  app_.setMeshPaths(false, false);
+  // The balls' specular material stays in force for the next frame's floor: compare
+  // frames that follow a first one.
+  drawFrame();
+  const std::vector<std::uint8_t> reference = drawFrame();
+  const MeshPath paths[] = {{"buffer objects", true, true}, {"client arrays", true, false}};
+  for (const MeshPath& path : paths) {
+    app_.setMeshPaths(path.vertexArrays, path.bufferObjects);
+    const std::vector<std::uint8_t>& frame = drawFrame();
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+      differing += frame[i] != reference[i] ? 1 : 0;
+    }
+    EXPECT_EQ(differing, 0u) << path.name << ": bytes differing from vertex-by-vertex";
+  }
+}
+
+TEST_F(SceneRender, InitSceneDrawsFromBufferObjectsWhenTheGlHasThem) {
+  ASSERT_TRUE(glloader::versionAtLeast15());
+  EXPECT_TRUE(app_.useVertexArrays);
+  EXPECT_TRUE(app_.useBufferObjects);
+  EXPECT_NE(app_.vertexBuffer, 0u);
+  EXPECT_NE(app_.indexBuffer, 0u);
+}
+
+TEST_F(SceneRender, ReleaseSceneDeletesTheBufferObjects) {
+  ASSERT_NE(app_.vertexBuffer, 0u);
+  ASSERT_NE(app_.indexBuffer, 0u);
+  app_.releaseScene();
+  EXPECT_EQ(app_.vertexBuffer, 0u);
+  EXPECT_EQ(app_.indexBuffer, 0u);
+  GLuint fresh = 0;
+  glGenBuffers(1, &fresh);
+  EXPECT_NE(fresh, 0u);
+  glDeleteBuffers(1, &fresh);
+}
+
+TEST(SceneInit, FailsWithoutAContextAndBuildsNothing) {
+  OffscreenContext::releaseCurrent();
+  SceneApp app;
+  EXPECT_FALSE(app.initScene());
+  EXPECT_EQ(app.vertices, nullptr);
+  EXPECT_EQ(app.balls[0].velocity.length(), 0.0f);
+}
+
+}  // namespace
+}  // namespace sorvanta
