@@ -1,6 +1,7 @@
 #include "stone_texture.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "exchange/tga_layout.h"
 
@@ -112,9 +113,9 @@ std::vector<std::uint8_t> encodeBmp(const std::vector<std::uint8_t>& pixels) {
 std::vector<std::uint8_t> encodeTga(const std::vector<std::uint8_t>& pixels) {
   const exchange::TgaHeader header =
       exchange::makeHeader(kSize, kSize, exchange::kImageTypeUncompressed);
-  const auto* raw = reinterpret_cast<const std::uint8_t*>(&header);
-  std::vector<std::uint8_t> out(raw, raw + sizeof header);
-  out.insert(out.end(), pixels.begin(), pixels.end());
+  std::vector<std::uint8_t> out(sizeof header + pixels.size());
+  std::memcpy(out.data(), &header, sizeof header);
+  std::copy(pixels.begin(), pixels.end(), out.begin() + sizeof header);
   return out;
 }
 

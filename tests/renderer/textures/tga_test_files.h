@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <algorithm>
 #include <filesystem>
 #include <random>
@@ -34,8 +35,9 @@ inline Bytes headerBytes(const HeaderFields& fields) {
   exchange::writeLe16(header.height, static_cast<std::uint16_t>(fields.height));
   header.pixelDepth = fields.pixelDepth;
   header.descriptor = fields.descriptor;
-  const auto* raw = reinterpret_cast<const std::uint8_t*>(&header);
-  return Bytes(raw, raw + sizeof header);
+  Bytes out(sizeof header);
+  std::memcpy(out.data(), &header, sizeof header);
+  return out;
 }
 
 inline Bytes concat(Bytes a, const Bytes& b) {
