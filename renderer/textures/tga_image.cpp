@@ -149,6 +149,9 @@ TgaImage::~TgaImage() {
 }
 
 bool TgaImage::load(const char* path) {
+  if (path == nullptr) {
+    return false;
+  }
   FileCloser file{std::fopen(path, "rb")};
   if (file.file == nullptr) {
     return false;

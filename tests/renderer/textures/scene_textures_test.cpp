@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -214,6 +216,25 @@ TEST_F(SceneTextures, NonSquareCubeMapGetsNoImage) {
   EXPECT_EQ(levelParameter(GL_TEXTURE_CUBE_MAP_POSITIVE_X, 0, GL_TEXTURE_WIDTH), 0);
   EXPECT_EQ(levelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH), 4);
   while (glGetError() != GL_NO_ERROR) {
+  }
+}
+
+// The real texture file of a run: the stone picture the tool makes, on every face.
+TEST_F(SceneTextures, StoneTextureFileFillsTheCubeMap) {
+  const char* stoneTga = std::getenv("SORVANTA_STONE_TGA");
+  const char* stoneBmp = std::getenv("SORVANTA_STONE_BMP");
+  ASSERT_NE(stoneTga, nullptr);
+  ASSERT_NE(stoneBmp, nullptr);
+  std::ifstream in(stoneBmp, std::ios::binary);
+  const Bytes bmp((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(bmp.size(), 54u + 256 * 256 * 3) << stoneBmp;
+  const Bytes expected = toRgb(Bytes(bmp.begin() + 54, bmp.end()), 3);
+
+  create(stoneTga, folder_.pathOf("absent.tga"));
+  for (GLenum face = 0; face < 6; ++face) {
+    const GLenum target = GL_TEXTURE_CUBE_MAP_POSITIVE_X + face;
+    EXPECT_EQ(levelParameter(target, 0, GL_TEXTURE_WIDTH), 256) << "face " << face;
+    EXPECT_TRUE(textureImage(target, 0, GL_RGB) == expected) << "face " << face;
   }
 }
 

@@ -260,6 +260,12 @@ TEST_F(TgaLoad, MissingFileKeepsRecord) {
   EXPECT_EQ(image.width(), 0);
 }
 
+TEST_F(TgaLoad, NullPathIsRefused) {
+  TgaImage image;
+  EXPECT_FALSE(image.load(nullptr));
+  EXPECT_EQ(image.data(), nullptr);
+}
+
 struct ShortHeaderCase {
   const char* name;
   std::size_t bytes;
