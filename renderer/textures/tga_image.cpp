@@ -104,6 +104,19 @@ class ByteSource {
   std::size_t end_ = 0;
 };
 
+// Repeats one pixel over `bytes` bytes (a whole number of pixels), doubling the copied
+// stretch each time instead of copying pixel by pixel.
+void fillRun(std::uint8_t* out, std::size_t bytes, const std::uint8_t* pixel,
+             std::size_t pixelBytes) {
+  std::memcpy(out, pixel, pixelBytes);
+  std::size_t done = pixelBytes;
+  while (done < bytes) {
+    const std::size_t chunk = std::min(done, bytes - done);
+    std::memcpy(out + done, out, chunk);
+    done += chunk;
+  }
+}
+
 // Decodes run-length packets into `data` until it is full or the file ends; whatever
 // is not reached stays as it was (zero). A packet that would overfill is cut off.
 void decodeRunLength(std::FILE* file, std::uint8_t* data, std::size_t dataSize, int bytesPerPixel) {
@@ -122,9 +135,7 @@ void decodeRunLength(std::FILE* file, std::uint8_t* data, std::size_t dataSize, 
       if (source.read(pixel, pixelBytes) != pixelBytes) {
         return;
       }
-      for (std::size_t offset = 0; offset < bytes; offset += pixelBytes) {
-        std::memcpy(data + filled + offset, pixel, pixelBytes);
-      }
+      fillRun(data + filled, bytes, pixel, pixelBytes);
       filled += bytes;
     } else {
       const std::size_t got = source.read(data + filled, bytes);
