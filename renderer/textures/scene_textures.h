@@ -1,0 +1,10 @@
+// The scene's two textures, made from the exchange images. Needs a current GL context.
+#pragma once
+
+// Creates and binds the balls' cube map (the picture at `cubeMapPath` on all six faces,
+// linear minification) and the mipmapped floor texture (the picture at `floorPath`).
+// Both names are always generated and left bound to GL_TEXTURE_CUBE_MAP and
+// GL_TEXTURE_2D; a file that cannot be read leaves its texture without an image, and
+// the scene draws that surface untextured. Leaves GL_UNPACK_ALIGNMENT at 1.
+void createSceneTextures(const char* cubeMapPath, const char* floorPath, unsigned& envTexture,
+                         unsigned& floorTexture);

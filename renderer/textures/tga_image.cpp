@@ -1,0 +1,244 @@
+#include "tga_image.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "exchange/tga_layout.h"
+
+namespace {
+
+// Closes the file on every way out of load.
+struct FileCloser {
+  std::FILE* file;
+  ~FileCloser() {
+    if (file != nullptr) {
+      std::fclose(file);
+    }
+  }
+};
+
+// What load takes from the header once it has been checked.
+struct PixelLayout {
+  int width;
+  int height;
+  int bytesPerPixel;
+  std::size_t dataSize;
+  bool runLength;
+  bool topDown;
+  int idLength;
+};
+
+bool isAcceptedType(std::uint8_t imageType) {
+  return imageType == exchange::kImageTypeUncompressed ||
+         imageType == exchange::kImageTypeRunLength;
+}
+
+// Checks the header; false for anything the reader refuses. Sizes are bounded before
+// they are multiplied, so the product fits easily in size_t (at most 1 GiB).
+bool readLayout(const exchange::TgaHeader& header, PixelLayout& layout) {
+  if (header.colourMapType != 0 || !isAcceptedType(header.imageType)) {
+    return false;
+  }
+  if (header.pixelDepth != 24 && header.pixelDepth != 32) {
+    return false;
+  }
+  const int width = exchange::readLe16(header.width);
+  const int height = exchange::readLe16(header.height);
+  if (width <= 0 || height <= 0 || width > TgaImage::kMaxDimension ||
+      height > TgaImage::kMaxDimension) {
+    return false;
+  }
+  layout.width = width;
+  layout.height = height;
+  layout.bytesPerPixel = header.pixelDepth / 8;
+  layout.dataSize = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                    static_cast<std::size_t>(layout.bytesPerPixel);
+  layout.runLength = header.imageType == exchange::kImageTypeRunLength;
+  layout.topDown = (header.descriptor & exchange::kTopDownBit) != 0;
+  layout.idLength = header.idLength;
+  return true;
+}
+
+// Buffered byte source over the rest of the file for the run-length decoder: packets
+// are small, so reading them through a block buffer keeps the per-byte cost low.
+class ByteSource {
+ public:
+  explicit ByteSource(std::FILE* file) : file_(file) {}
+
+  // Copies up to `count` bytes to `out`; returns how many there were.
+  std::size_t read(std::uint8_t* out, std::size_t count) {
+    std::size_t copied = 0;
+    while (copied < count) {
+      if (next_ == end_ && !refill()) {
+        break;
+      }
+      const std::size_t chunk = std::min(count - copied, static_cast<std::size_t>(end_ - next_));
+      std::memcpy(out + copied, buffer_ + next_, chunk);
+      next_ += chunk;
+      copied += chunk;
+    }
+    return copied;
+  }
+
+  // The next byte, or -1 at the end of the file.
+  int get() {
+    if (next_ == end_ && !refill()) {
+      return -1;
+    }
+    return buffer_[next_++];
+  }
+
+ private:
+  bool refill() {
+    next_ = 0;
+    end_ = std::fread(buffer_, 1, sizeof buffer_, file_);
+    return end_ > 0;
+  }
+
+  std::FILE* file_;
+  std::uint8_t buffer_[16384];
+  std::size_t next_ = 0;
+  std::size_t end_ = 0;
+};
+
+// Repeats one pixel over `bytes` bytes (a whole number of pixels), doubling the copied
+// stretch each time instead of copying pixel by pixel.
+void fillRun(std::uint8_t* out, std::size_t bytes, const std::uint8_t* pixel,
+             std::size_t pixelBytes) {
+  std::memcpy(out, pixel, pixelBytes);
+  std::size_t done = pixelBytes;
+  while (done < bytes) {
+    const std::size_t chunk = std::min(done, bytes - done);
+    std::memcpy(out + done, out, chunk);
+    done += chunk;
+  }
+}
+
+// Decodes run-length packets into `data` until it is full or the file ends; whatever
+// is not reached stays as it was (zero). A packet that would overfill is cut off.
+void decodeRunLength(std::FILE* file, std::uint8_t* data, std::size_t dataSize, int bytesPerPixel) {
+  ByteSource source(file);
+  const std::size_t pixelBytes = static_cast<std::size_t>(bytesPerPixel);
+  std::size_t filled = 0;
+  while (filled < dataSize) {
+    const int packet = source.get();
+    if (packet < 0) {
+      return;
+    }
+    const std::size_t pixels = static_cast<std::size_t>(packet & 0x7F) + 1;
+    const std::size_t bytes = std::min(pixels * pixelBytes, dataSize - filled);
+    if ((packet & exchange::kRunPacketBit) != 0) {
+      std::uint8_t pixel[4];
+      if (source.read(pixel, pixelBytes) != pixelBytes) {
+        return;
+      }
+      fillRun(data + filled, bytes, pixel, pixelBytes);
+      filled += bytes;
+    } else {
+      const std::size_t got = source.read(data + filled, bytes);
+      filled += got;
+      if (got < bytes) {
+        return;
+      }
+    }
+  }
+}
+
+void skipBytes(std::FILE* file, int count) {
+  if (count > 0) {
+    std::fseek(file, count, SEEK_CUR);
+  }
+}
+
+}  // namespace
+
+TgaImage::~TgaImage() {
+  freeData();
+}
+
+bool TgaImage::load(const char* path) {
+  if (path == nullptr) {
+    return false;
+  }
+  FileCloser file{std::fopen(path, "rb")};
+  if (file.file == nullptr) {
+    return false;
+  }
+  exchange::TgaHeader header;
+  if (std::fread(&header, 1, sizeof header, file.file) != sizeof header) {
+    return false;
+  }
+  PixelLayout layout{};
+  if (!readLayout(header, layout)) {
+    return false;
+  }
+  // Zeroed memory: whatever a short file does not supply stays black. Large blocks
+  // come zeroed from the system, so this costs nothing for a complete file.
+  auto* pixels = static_cast<std::uint8_t*>(std::calloc(layout.dataSize, 1));
+  if (pixels == nullptr) {
+    return false;
+  }
+  skipBytes(file.file, layout.idLength);
+  if (layout.runLength) {
+    decodeRunLength(file.file, pixels, layout.dataSize, layout.bytesPerPixel);
+  } else {
+    (void)std::fread(pixels, 1, layout.dataSize, file.file);
+  }
+
+  freeData();
+  data_ = pixels;
+  width_ = layout.width;
+  height_ = layout.height;
+  dataSize_ = layout.dataSize;
+  dataType_ = kTgaGlUnsignedByte;
+  bitsPerPixel_ = static_cast<std::uint8_t>(layout.bytesPerPixel * 8);
+  format_ = layout.bytesPerPixel == 3 ? kTgaGlRgb : kTgaGlRgba;
+  if (layout.topDown) {
+    flipVertical();
+  }
+  swapRedBlue();
+  return data_ != nullptr;
+}
+
+bool TgaImage::flipVertical() {
+  if (data_ == nullptr) {
+    return false;
+  }
+  if (bitsPerPixel_ != 24 && bitsPerPixel_ != 32) {
+    return true;
+  }
+  const std::size_t rowBytes = static_cast<std::size_t>(width_) * bytesPerPixel();
+  auto* spare = new (std::nothrow) std::uint8_t[rowBytes];
+  if (spare == nullptr) {
+    return false;
+  }
+  for (int row = 0; row < height_ / 2; ++row) {
+    std::uint8_t* lower = data_ + static_cast<std::size_t>(row) * rowBytes;
+    std::uint8_t* upper = data_ + static_cast<std::size_t>(height_ - 1 - row) * rowBytes;
+    std::memcpy(spare, lower, rowBytes);
+    std::memcpy(lower, upper, rowBytes);
+    std::memcpy(upper, spare, rowBytes);
+  }
+  delete[] spare;
+  return true;
+}
+
+void TgaImage::swapRedBlue() {
+  if (data_ == nullptr || (bitsPerPixel_ != 24 && bitsPerPixel_ != 32)) {
+    return;
+  }
+  const std::size_t step = static_cast<std::size_t>(bytesPerPixel());
+  const std::size_t pixels = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  std::uint8_t* pixel = data_;
+  for (std::size_t i = 0; i < pixels; ++i, pixel += step) {
+    std::swap(pixel[0], pixel[2]);
+  }
+}
+
+void TgaImage::freeData() {
+  std::free(data_);
+  data_ = nullptr;
+}

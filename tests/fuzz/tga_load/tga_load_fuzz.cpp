@@ -1,0 +1,62 @@
+// libFuzzer target for the exchange-image reader: any bytes, as a file, through load.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include <unistd.h>
+
+#include "tga_image.h"
+
+namespace {
+
+// Pictures the reader accepts may be up to 16384 pixels a side (1 GiB of pixels);
+// inputs that promise more than this many pixels are skipped to keep runs fast. The
+// size checks themselves still run for every header beyond the limit of a side.
+constexpr std::uint64_t kMaxFuzzedPixels = std::uint64_t{1} << 22;
+
+bool promisesHugePicture(const std::uint8_t* data, std::size_t size) {
+  if (size < 18) {
+    return false;
+  }
+  const std::uint64_t width = data[12] | (data[13] << 8);
+  const std::uint64_t height = data[14] | (data[15] << 8);
+  const bool withinSides = width <= TgaImage::kMaxDimension && height <= TgaImage::kMaxDimension;
+  return withinSides && width * height > kMaxFuzzedPixels;
+}
+
+const std::string& scratchPath() {
+  static const std::string path = "/tmp/sorvanta-tga-fuzz-" + std::to_string(getpid()) + ".tga";
+  return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (promisesHugePicture(data, size)) {
+    return 0;
+  }
+  std::FILE* out = std::fopen(scratchPath().c_str(), "wb");
+  if (out == nullptr) {
+    return 0;
+  }
+  std::fwrite(data, 1, size, out);
+  std::fclose(out);
+
+  TgaImage image;
+  if (image.load(scratchPath().c_str())) {
+    // Touch every byte, so a buffer shorter than promised would be reported.
+    volatile std::uint8_t sink = 0;
+    const std::size_t expected =
+        static_cast<std::size_t>(image.width()) * image.height() * (image.bitsPerPixel() / 8);
+    if (image.dataSize() != expected) {
+      __builtin_trap();
+    }
+    for (std::size_t i = 0; i < image.dataSize(); ++i) {
+      sink = sink ^ image.data()[i];
+    }
+    image.flipVertical();
+    image.swapRedBlue();
+  }
+  return 0;
+}
