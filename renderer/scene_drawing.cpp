@@ -3,6 +3,7 @@
 // stencil test off, blending off, culling off, texture targets off, depth test on).
 #include "gl_loader.h"
 #include "scene_app.h"
+#include "scene_textures.h"
 
 namespace sorvanta {
 namespace {
@@ -119,9 +120,12 @@ bool SceneApp::initScene() {
   return true;
 }
 
-// The textures from the exchange images come with the image reader; until then the
-// scene draws untextured, as it does when an image can't be loaded.
-void SceneApp::createTextures() {}
+// The cube map from the texture picture, the mipmapped floor from the desktop; a file
+// that can't be read leaves its surface untextured.
+void SceneApp::createTextures() {
+  createSceneTextures(imagePaths().cubeMap.c_str(), imagePaths().floor.c_str(), envTexture,
+                      floorTexture);
+}
 
 void SceneApp::resize(int width, int height) {
   if (height == 0) {
