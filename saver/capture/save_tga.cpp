@@ -73,12 +73,14 @@ SaveTgaStatus SaveTGA::SaveTGAinFile(const std::string& fileName, PictureSource&
 
 SaveTgaStatus SaveTGA::saveReadPicture(const std::string& fileName, PictureSource& picture) {
   const std::size_t stride = bitmapStride(width_);
+  // Zeroed: whatever the read-back cannot fill stays black.
   std::vector<std::uint8_t> bitmap(stride * static_cast<std::size_t>(height_));
   ReadPictureBits(picture, bitmap, stride);
-  std::vector<std::uint8_t> pixels(pixelBytes(width_, height_));
-  copyRowsWithoutPadding(bitmap.data(), stride, width_, height_, pixels.data());
-  bitmap = {};  // the padded copy is not needed any more
-  return WriteTGA(fileName, pixels, width_, height_);
+  // The pixel buffer is the bitmap buffer with its rows closed up in place (one block
+  // when there is no padding, one per row otherwise): one full-screen buffer, not two.
+  copyRowsWithoutPadding(bitmap.data(), stride, width_, height_, bitmap.data());
+  bitmap.resize(pixelBytes(width_, height_));
+  return WriteTGA(fileName, bitmap, width_, height_);
 }
 
 void SaveTGA::ReadPictureBits(PictureSource& picture, std::vector<std::uint8_t>& bitmap,
@@ -93,30 +95,29 @@ SaveTgaStatus SaveTGA::WriteTGA(const std::string& fileName,
   if (!fitsHeader(width, height)) {
     return SaveTgaStatus::kTooLarge;
   }
+  const bool compress = compress_ != 0;
   const exchange::TgaHeader header = exchange::makeHeader(
-      width, height,
-      compress_ != 0 ? exchange::kImageTypeRunLength : exchange::kImageTypeUncompressed);
-  std::vector<std::uint8_t> body = CopyByteArray(pixels);
+      width, height, compress ? exchange::kImageTypeRunLength : exchange::kImageTypeUncompressed);
   // Encoded before the old file goes, so that running out of memory leaves it in place.
-  if (compress_ != 0) {
-    CompressRLE(body, width);
+  Packets packets;
+  if (compress) {
+    packets = CompressRLE(pixels, width);
   }
+  const std::uint8_t* body = compress ? packets.bytes.get() : pixels.data();
+  const std::size_t bodySize = compress ? packets.size : pixels.size();
   if (files_.exists(fileName) && !files_.remove(fileName)) {
     return SaveTgaStatus::kNotDeleted;
   }
   return fromWrite(files_.write(fileName, reinterpret_cast<const std::uint8_t*>(&header),
-                                sizeof header, body.data(), body.size()));
+                                sizeof header, body, bodySize));
 }
 
-std::vector<std::uint8_t> SaveTGA::CopyByteArray(const std::vector<std::uint8_t>& source) {
-  return std::vector<std::uint8_t>(source.begin(), source.end());
-}
-
-void SaveTGA::CompressRLE(std::vector<std::uint8_t>& pixels, int width) {
+SaveTGA::Packets SaveTGA::CompressRLE(const std::vector<std::uint8_t>& pixels, int width) {
   const std::size_t pixelCount = pixels.size() / exchange::kBytesPerPixel;
-  std::vector<std::uint8_t> packets(runLengthCapacity(pixelCount));
-  packets.resize(encodeRunLength(pixels.data(), pixelCount, width, packets.data()));
-  pixels.swap(packets);
+  Packets packets;
+  packets.bytes.reset(new std::uint8_t[runLengthCapacity(pixelCount) + 1]);
+  packets.size = encodeRunLength(pixels.data(), pixelCount, width, packets.bytes.get());
+  return packets;
 }
 
 }  // namespace capture

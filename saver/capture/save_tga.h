@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,14 @@ class SaveTGA {
                        std::size_t stride) const;
   SaveTgaStatus WriteTGA(const std::string& fileName, const std::vector<std::uint8_t>& pixels,
                          int width, int height);
-  static std::vector<std::uint8_t> CopyByteArray(const std::vector<std::uint8_t>& source);
-  static void CompressRLE(std::vector<std::uint8_t>& pixels, int width);
+
+  // The encoder's packets: a work buffer sized for the worst case, left uninitialised
+  // (the encoder writes every byte it reports), and how many bytes it holds.
+  struct Packets {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t size = 0;
+  };
+  static Packets CompressRLE(const std::vector<std::uint8_t>& pixels, int width);
 
   ExchangeFiles& files_;
   std::int16_t compress_ = 0;  // -1 (true) or 0 (false)

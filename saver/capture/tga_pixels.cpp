@@ -73,11 +73,14 @@ void copyRowsWithoutPadding(const std::uint8_t* bitmap, std::size_t stride, int 
     return;
   }
   if (stride == rowBytes) {
-    std::memcpy(pixels, bitmap, rowBytes * rows);
+    if (pixels != bitmap) {
+      std::memcpy(pixels, bitmap, rowBytes * rows);
+    }
     return;
   }
+  // memmove: in place, each row moves down onto bytes already copied or its own.
   for (std::size_t r = 0; r < rows; ++r) {
-    std::memcpy(pixels + r * rowBytes, bitmap + r * stride, rowBytes);
+    std::memmove(pixels + r * rowBytes, bitmap + r * stride, rowBytes);
   }
 }
 

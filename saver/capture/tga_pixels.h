@@ -13,7 +13,8 @@ std::size_t bitmapStride(int width);
 
 // Copies height rows of width x 3 bytes from a bitmap whose rows are stride bytes
 // apart into a buffer without padding, keeping the row order. One block when the
-// rows carry no padding, one block per row otherwise.
+// rows carry no padding, one block per row otherwise. pixels may be bitmap itself:
+// the rows are then closed up in place.
 void copyRowsWithoutPadding(const std::uint8_t* bitmap, std::size_t stride, int width, int height,
                             std::uint8_t* pixels);
 

@@ -70,6 +70,10 @@ TEST(CopyRowsWithoutPadding, DropsThePaddingOfEveryRowAndKeepsTheirOrder) {
     Bytes pixels(expected.size(), 0x11);
     copyRowsWithoutPadding(bitmap.data(), stride, width, height, pixels.data());
     EXPECT_EQ(pixels, expected) << "width " << width;
+    // In place: the bitmap's own bytes close up to the same rows.
+    copyRowsWithoutPadding(bitmap.data(), stride, width, height, bitmap.data());
+    bitmap.resize(expected.size());
+    EXPECT_EQ(bitmap, expected) << "width " << width << " in place";
   }
 }
 
