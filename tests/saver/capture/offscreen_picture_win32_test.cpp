@@ -149,6 +149,24 @@ TEST_F(CaptureWin32, BmpFileLoadsAtItsSizeAndIsWrittenExactly) {
   }
 }
 
+TEST_F(CaptureWin32, BitmapResourceLoadsAtItsSizeAndIsWrittenExactly) {
+  OffscreenPicture picture;
+  ASSERT_TRUE(picture.loadBitmapResource(GetModuleHandleW(nullptr), "CAPTURE_TEST_PICTURE"));
+  ASSERT_EQ(picture.widthInPixels(), 5);
+  ASSERT_EQ(picture.heightInPixels(), 3);
+  const std::string path = folder_ + "\\resource.tga";
+  ASSERT_EQ(save(path, picture), SaveTgaStatus::kSaved);
+  const Bytes file = readFile(path);
+  ASSERT_GE(file.size(), 18u);
+  EXPECT_EQ(Bytes(file.begin() + 18, file.end()), expectedPixels(5, 3));
+}
+
+TEST_F(CaptureWin32, MissingBitmapResourceFails) {
+  OffscreenPicture picture;
+  EXPECT_FALSE(picture.loadBitmapResource(GetModuleHandleW(nullptr), "NO_SUCH_PICTURE"));
+  EXPECT_EQ(picture.widthInPixels(), 0);
+}
+
 TEST_F(CaptureWin32, MissingBmpFileLeavesThePictureAsItWas) {
   OffscreenPicture picture;
   ASSERT_TRUE(picture.resize(4, 4));
