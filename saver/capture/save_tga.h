@@ -1,5 +1,14 @@
 // SaveTGA: writes a picture of the front end as an exchange image (uncompressed
 // type 2 or run-length encoded type 10), replacing any file of that name.
+//
+// The run form's use (Windows):
+//   capture::OffscreenPicture Pic_1, Pic_2;       // offscreen_picture_win32.h
+//   Pic_2.loadBitmapResource(instance, "NAME");   // the 256 x 256 texture, at creation
+//   Pic_1.grabDesktop();
+//   capture::Win32ExchangeFiles files;            // exchange_files_win32.h
+//   capture::SaveTGA saver(files);
+//   saver.SaveTGAinFile(exchange::kDesktopImagePath, Pic_1, false);
+//   saver.SaveTGAinFile(exchange::kTextureImagePath, Pic_2, false);
 #pragma once
 
 #include <cstdint>
