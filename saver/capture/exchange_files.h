@@ -1,0 +1,40 @@
+// The file operations SaveTGA uses to replace an exchange image, behind a narrow
+// interface so the Windows build can use the wide-character file functions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace capture {
+
+enum class FileWriteResult {
+  kWritten,
+  kNotCreated,  // the file could not be created (missing folder, no access)
+  kNotWritten,  // created but not completely written; the partial file is removed
+};
+
+class ExchangeFiles {
+ public:
+  virtual ~ExchangeFiles() = default;
+
+  // Whether a file of exactly that path exists.
+  virtual bool exists(const std::string& path) = 0;
+  // Deletes the file; false leaves it as it was.
+  virtual bool remove(const std::string& path) = 0;
+  // Creates the file and writes head then body into it, then closes it.
+  virtual FileWriteResult write(const std::string& path, const std::uint8_t* head,
+                                std::size_t headSize, const std::uint8_t* body,
+                                std::size_t bodySize) = 0;
+};
+
+// The C library's files (paths in the local narrow encoding): the native build's.
+class StdioExchangeFiles final : public ExchangeFiles {
+ public:
+  bool exists(const std::string& path) override;
+  bool remove(const std::string& path) override;
+  FileWriteResult write(const std::string& path, const std::uint8_t* head, std::size_t headSize,
+                        const std::uint8_t* body, std::size_t bodySize) override;
+};
+
+}  // namespace capture

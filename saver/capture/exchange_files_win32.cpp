@@ -1,0 +1,55 @@
+#include "saver/capture/exchange_files_win32.h"
+
+#include <windows.h>
+
+#include "saver/wide_text_win32.h"
+
+namespace capture {
+
+namespace {
+
+// WriteFile takes at most 4 GiB - 1 a call; the pictures stay far below, but a
+// long body is still written in pieces rather than truncated.
+bool writeAll(HANDLE file, const std::uint8_t* data, std::size_t size) {
+  constexpr std::size_t kPiece = 1u << 30;
+  while (size > 0) {
+    const DWORD piece = static_cast<DWORD>(size < kPiece ? size : kPiece);
+    DWORD written = 0;
+    if (!WriteFile(file, data, piece, &written, nullptr) || written != piece) {
+      return false;
+    }
+    data += piece;
+    size -= piece;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Win32ExchangeFiles::exists(const std::string& path) {
+  return GetFileAttributesW(Sorvanta_B::widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32ExchangeFiles::remove(const std::string& path) {
+  return DeleteFileW(Sorvanta_B::widen(path).c_str()) != 0;
+}
+
+FileWriteResult Win32ExchangeFiles::write(const std::string& path, const std::uint8_t* head,
+                                          std::size_t headSize, const std::uint8_t* body,
+                                          std::size_t bodySize) {
+  const std::wstring widePath = Sorvanta_B::widen(path);
+  HANDLE file = CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return FileWriteResult::kNotCreated;
+  }
+  bool complete = writeAll(file, head, headSize) && writeAll(file, body, bodySize);
+  complete = CloseHandle(file) != 0 && complete;
+  if (!complete) {
+    DeleteFileW(widePath.c_str());
+    return FileWriteResult::kNotWritten;
+  }
+  return FileWriteResult::kWritten;
+}
+
+}  // namespace capture

@@ -1,0 +1,17 @@
+// The exchange files through the wide-character Windows file functions (paths are
+// UTF-8 in the program, UTF-16 at the call).
+#pragma once
+
+#include "saver/capture/exchange_files.h"
+
+namespace capture {
+
+class Win32ExchangeFiles final : public ExchangeFiles {
+ public:
+  bool exists(const std::string& path) override;
+  bool remove(const std::string& path) override;
+  FileWriteResult write(const std::string& path, const std::uint8_t* head, std::size_t headSize,
+                        const std::uint8_t* body, std::size_t bodySize) override;
+};
+
+}  // namespace capture

@@ -1,0 +1,47 @@
+// The capture as the run form does it, for the tests under Wine:
+//   capture_driver grab OUT.tga [rle]      grabs the desktop and writes it
+//   capture_driver bmp IN.bmp OUT.tga [rle] loads a 24-bit BMP and writes it
+// Prints the picture size and the writer's status; exits 0 only when saved.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "saver/capture/exchange_files_win32.h"
+#include "saver/capture/offscreen_picture_win32.h"
+#include "saver/capture/save_tga.h"
+
+namespace {
+
+int save(capture::OffscreenPicture& picture, const char* path, bool compress) {
+  capture::Win32ExchangeFiles files;
+  capture::SaveTGA saver(files);
+  const capture::SaveTgaStatus status = saver.SaveTGAinFile(path, picture, compress);
+  std::printf("%d %d %s\n", picture.widthInPixels(), picture.heightInPixels(),
+              capture::statusName(status));
+  return status == capture::SaveTgaStatus::kSaved ? 0 : 1;
+}
+
+bool flag(int argc, char** argv, int index) {
+  return argc > index && std::strcmp(argv[index], "rle") == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  capture::OffscreenPicture picture;
+  if (argc >= 3 && std::strcmp(argv[1], "grab") == 0) {
+    if (!picture.grabDesktop()) {
+      std::printf("grab failed\n");
+    }
+    return save(picture, argv[2], flag(argc, argv, 3));
+  }
+  if (argc >= 4 && std::strcmp(argv[1], "bmp") == 0) {
+    if (!picture.loadBitmapFile(argv[2])) {
+      std::printf("load failed\n");
+      return 2;
+    }
+    return save(picture, argv[3], flag(argc, argv, 4));
+  }
+  std::fprintf(stderr, "usage: capture_driver grab OUT [rle] | bmp IN OUT [rle]\n");
+  return 2;
+}
