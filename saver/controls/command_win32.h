@@ -1,0 +1,25 @@
+// The Command button as a Windows control: window class "Sorvanta.Command", painted
+// with GDI from the skins carried as resources. A click is sent to the parent as
+// WM_COMMAND with BN_CLICKED and the control's id.
+#pragma once
+
+#include <windows.h>
+
+#include "saver/controls/command.h"
+
+namespace Sorvanta_Controls {
+
+inline constexpr wchar_t kCommandClassName[] = L"Sorvanta.Command";
+
+// Registers the window class once per process; true when it is (or already was) there.
+bool RegisterCommandClass(HINSTANCE instance);
+
+// Creates a button that reads its stored properties from bag (null: all defaults),
+// with ambientFont as the host's font. The host calls Initialize on it afterwards.
+HWND CreateCommand(HWND parent, int id, const RECT& pixels, const PropertyBag* bag,
+                   const CaptionFont& ambientFont);
+
+// The control behind a button window, or null for any other window.
+Command* CommandOf(HWND button);
+
+}  // namespace Sorvanta_Controls
