@@ -81,11 +81,11 @@ class Command {
   void PaintFace(Skin skin);
 
   // State, for the host and tests.
-  std::uint8_t buttonState() const { return buttonState_; }
+  std::uint8_t ButtonState() const { return buttonState_; }
   std::int16_t enabledValue() const { return enabled_; }
-  bool mouseHeld() const { return mouseHeld_ != kFalse; }
-  bool hoverGradient() const { return hoverGradient_ != kFalse; }
-  std::uint8_t firstRun() const { return firstRun_; }
+  bool MouseHeld() const { return mouseHeld_ != kFalse; }
+  bool HoverGradient() const { return hoverGradient_ != kFalse; }
+  std::uint8_t FirstRun() const { return firstRun_; }
   bool timerRunning() const { return timerRunning_; }
   bool propertiesChanged() const { return propertiesChanged_; }
   void clearPropertiesChanged() { propertiesChanged_ = false; }

@@ -11,7 +11,8 @@ namespace Sorvanta_Controls {
 
 namespace {
 
-constexpr UINT_PTR kHoverTimerId = 1;
+// TmrMouse, the hover timer.
+constexpr UINT_PTR kTmrMouseId = 1;
 
 struct CreateParams {
   const PropertyBag* bag;
@@ -161,7 +162,7 @@ class GdiPainter final : public CommandPainter {
   }
 
   void startHoverTimer(int intervalMs) override {
-    SetTimer(window_, kHoverTimerId, static_cast<UINT>(intervalMs), nullptr);
+    SetTimer(window_, kTmrMouseId, static_cast<UINT>(intervalMs), nullptr);
   }
 
   void raiseClick() override {
@@ -185,6 +186,7 @@ class GdiPainter final : public CommandPainter {
     return brush ? brush : GetSysColorBrush(COLOR_BTNFACE);
   }
 
+  // LblMsg, the caption label: it has no window, so it is drawn over the face.
   void drawCaption(HDC target) const {
     HGDIOBJ previous = SelectObject(target, font_);
     SetBkMode(target, TRANSPARENT);
@@ -283,7 +285,7 @@ LRESULT HandleMessage(HWND window, ButtonWindow& data, UINT message, WPARAM wPar
       OnSize(data, LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_TIMER:
-      if (wParam == kHoverTimerId)
+      if (wParam == kTmrMouseId)
         OnTimer(window, data);
       return 0;
     case WM_SETFOCUS:
@@ -337,7 +339,7 @@ LRESULT CALLBACK CommandProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return 0;
   }
   if (message == WM_NCDESTROY) {
-    KillTimer(window, kHoverTimerId);
+    KillTimer(window, kTmrMouseId);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     delete data;
     return DefWindowProcW(window, message, wParam, lParam);

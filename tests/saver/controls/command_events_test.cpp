@@ -72,7 +72,7 @@ TEST_P(CommandSequence, EndsInExpectedStateWithExpectedPaintsAndClicks) {
   RunEvents(button, c.setup);
   painter.forget();
   RunEvents(button, c.events);
-  EXPECT_EQ(button.buttonState(), c.state) << c.name << ": state";
+  EXPECT_EQ(button.ButtonState(), c.state) << c.name << ": state";
   EXPECT_EQ(painter.paintedSkins(), c.paints) << c.name << ": paints";
   EXPECT_EQ(painter.clicks, c.clicks) << c.name << ": clicks";
 }
@@ -122,10 +122,10 @@ TEST(CommandInitialize, SetsNormalAndStartsTimerWithoutPainting) {
   Command button(painter);
   button.resize(kWidth, kHeight);
   painter.forget();
-  EXPECT_EQ(button.buttonState(), 0);
+  EXPECT_EQ(button.ButtonState(), 0);
   EXPECT_FALSE(button.timerRunning());
   button.Initialize();
-  EXPECT_EQ(button.buttonState(), 1);
+  EXPECT_EQ(button.ButtonState(), 1);
   EXPECT_TRUE(button.timerRunning());
   EXPECT_EQ(painter.timerInterval, 100);
   EXPECT_TRUE(painter.paints.empty());
@@ -135,11 +135,11 @@ TEST(CommandMouseHeld, SetByLeftPressClearedByLeftReleaseOnly) {
   RecordingPainter painter;
   Command button(painter);
   RunEvents(button, "init move ldown");
-  EXPECT_TRUE(button.mouseHeld());
+  EXPECT_TRUE(button.MouseHeld());
   RunEvents(button, "rup mup");
-  EXPECT_TRUE(button.mouseHeld()) << "right or middle release cleared MouseHeld";
+  EXPECT_TRUE(button.MouseHeld()) << "right or middle release cleared MouseHeld";
   RunEvents(button, "lup");
-  EXPECT_FALSE(button.mouseHeld());
+  EXPECT_FALSE(button.MouseHeld());
 }
 
 TEST(CommandKeyboard, HasNoKeyboardWayToClick) {
@@ -207,7 +207,7 @@ TEST(CommandEnabled, ShowEnabledStatePaintsDisableWithGreyCaptionKeepingState) {
   button.setEnabled(false);
   EXPECT_EQ(painter.paintedSkins(), "Disable");
   EXPECT_FALSE(painter.captionEnabled);
-  EXPECT_EQ(button.buttonState(), 3);
+  EXPECT_EQ(button.ButtonState(), 3);
   EXPECT_EQ(button.enabledValue(), kFalse);
   button.setEnabled(true);
   EXPECT_TRUE(painter.captionEnabled);

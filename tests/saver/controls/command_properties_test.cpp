@@ -34,7 +34,7 @@ TEST(CommandStoredProperties, ReadOrderAndDefaultsOfAnEmptyBag) {
   EXPECT_EQ(button.Caption(), "Command1");
   EXPECT_EQ(painter.captionText, "Command1");
   EXPECT_TRUE(button.Font() == Ambient()) << "the host's ambient font";
-  EXPECT_EQ(button.firstRun(), 1);
+  EXPECT_EQ(button.FirstRun(), 1);
   EXPECT_EQ(button.captionColour(), 0u);
   EXPECT_TRUE(button.faceOpaque());
   EXPECT_EQ(painter.paintedSkins().substr(painter.paintedSkins().rfind(' ') + 1), "Normal")
@@ -126,7 +126,7 @@ TEST(CommandFirstRun, ZeroMakesCaptionBlackAndNextEnabledReadSwitchesOn) {
   button.setEnabled(false);
   painter.forget();
   EXPECT_TRUE(button.Enabled()) << "reading Enabled with FirstRun 0 switches it on";
-  EXPECT_EQ(button.firstRun(), 1);
+  EXPECT_EQ(button.FirstRun(), 1);
   EXPECT_EQ(button.enabledValue(), kTrue);
   EXPECT_EQ(painter.paintedSkins(), "Normal");
 }
@@ -150,7 +150,7 @@ TEST_P(CommandEnabledRead, RepaintsTheFace) {
   painter.forget();
   EXPECT_EQ(button.Enabled(), c.enabled) << c.name;
   EXPECT_EQ(painter.paintedSkins(), c.expected) << c.name;
-  EXPECT_EQ(button.buttonState(), 3) << c.name << ": state kept";
+  EXPECT_EQ(button.ButtonState(), 3) << c.name << ": state kept";
 }
 
 INSTANTIATE_TEST_SUITE_P(Reads, CommandEnabledRead,
@@ -168,7 +168,7 @@ TEST(CommandFontColour, ReadRepaintsEnabledButtonNormalWhateverItsState) {
   painter.forget();
   EXPECT_EQ(button.FontColour(), 0x00FF00u);
   EXPECT_EQ(painter.paintedSkins(), "Normal");
-  EXPECT_EQ(button.buttonState(), 2);
+  EXPECT_EQ(button.ButtonState(), 2);
 }
 
 TEST(CommandFontColour, ReadOnDisabledButtonDoesNotPaint) {
