@@ -64,9 +64,14 @@ void Command::mouseMove() {
   }
 }
 
-void Command::mouseUp(MouseButton button) {
+void Command::mouseUp(MouseButton button, bool pointerOver) {
   if (!enabled())
     return;
+  // A release away from the button (the window still has the mouse captured) ends the
+  // hover first, as the next timer tick would, so the outcome does not depend on how
+  // quickly the tick follows; and a Click needs the release over the button.
+  if (!pointerOver)
+    PointerLeft();
   if (button == MouseButton::Left) {
     mouseHeld_ = kFalse;
     if (buttonState_ == kStateHighLight)
@@ -74,7 +79,7 @@ void Command::mouseUp(MouseButton button) {
     if (buttonState_ == kStateHighLightSelect)
       PaintFace(Skin::HighLightSelect);
   }
-  if (buttonState_ != kStateSelected && enabled_ == kTrue)
+  if (pointerOver && buttonState_ != kStateSelected && enabled_ == kTrue)
     painter_.raiseClick();
 }
 

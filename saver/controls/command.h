@@ -58,7 +58,8 @@ class Command {
   void focusLeft();
   void mouseDown(MouseButton button);
   void mouseMove();
-  void mouseUp(MouseButton button);
+  // pointerOver: the release happened over the button's window.
+  void mouseUp(MouseButton button, bool pointerOver = true);
   void timerTick(bool pointerOverButton);
   void resize(int widthTwips, int heightTwips);
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -165,10 +166,17 @@ class GdiPainter final : public CommandPainter {
     SetTimer(window_, kTmrMouseId, static_cast<UINT>(intervalMs), nullptr);
   }
 
+  // The host's handler when it set one, else the parent's WM_COMMAND as from a button.
   void raiseClick() override {
+    if (clickHandler_) {
+      clickHandler_();
+      return;
+    }
     SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_), BN_CLICKED),
                  reinterpret_cast<LPARAM>(window_));
   }
+
+  void setClickHandler(std::function<void()> handler) { clickHandler_ = std::move(handler); }
 
   void paint(HDC target) const {
     if (opaque_) {
@@ -208,6 +216,7 @@ class GdiPainter final : public CommandPainter {
   }
 
   HWND window_;
+  std::function<void()> clickHandler_;
   HDC faceDc_ = nullptr;
   HDC skinDc_ = nullptr;
   HBITMAP face_ = nullptr;
@@ -268,7 +277,9 @@ void OnButtonUp(HWND window, ButtonWindow& data, MouseButton button, WPARAM keys
   const WPARAM held = keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON);
   if (!held && GetCapture() == window)
     ReleaseCapture();
-  data.control.mouseUp(button);
+  POINT cursor;
+  const bool over = !GetCursorPos(&cursor) || WindowFromPoint(cursor) == window;
+  data.control.mouseUp(button, over);
 }
 
 void OnPaint(HWND window, const ButtonWindow& data) {
@@ -380,6 +391,21 @@ Command* CommandOf(HWND button) {
     return nullptr;
   ButtonWindow* data = WindowData(button);
   return data ? &data->control : nullptr;
+}
+
+bool SetClickHandler(HWND button, std::function<void()> handler) {
+  if (!CommandOf(button))
+    return false;
+  WindowData(button)->painter.setClickHandler(std::move(handler));
+  return true;
+}
+
+HWND CreateCommandTwips(HWND parent, int id, int leftTwips, int topTwips, int widthTwips,
+                        int heightTwips, const PropertyBag* bag, const CaptionFont& ambientFont) {
+  const RECT pixels{leftTwips / kTwipsPerPixel, topTwips / kTwipsPerPixel,
+                    (leftTwips + widthTwips) / kTwipsPerPixel,
+                    (topTwips + heightTwips) / kTwipsPerPixel};
+  return CreateCommand(parent, id, pixels, bag, ambientFont);
 }
 
 }  // namespace Sorvanta_Controls

@@ -62,6 +62,21 @@ HWND MakeButton(HWND parent, int id, RECT where, const char* caption) {
   return button;
 }
 
+// The second button is placed in twips and reports its Click through a handler rather
+// than WM_COMMAND, so that both ways a host can use are exercised.
+HWND MakeBrowseButton(HWND parent, const Host& host) {
+  PropertyBag bag;
+  const std::string caption = "\xE5\x8F\x82\xE7\x85\xA7";
+  bag.WriteProperty(Sorvanta_Controls::kPropCaption, caption, std::string());
+  HWND button =
+      Sorvanta_Controls::CreateCommandTwips(parent, kBrowseId, 170 * 15, 20 * 15, 96 * 15, 25 * 15,
+                                            &bag, Sorvanta_Controls::DefaultCaptionFont());
+  Sorvanta_Controls::SetClickHandler(button, [&host, caption] { Log(host, "click " + caption); });
+  if (Command* control = Sorvanta_Controls::CommandOf(button))
+    control->Initialize();
+  return button;
+}
+
 HWND MakeHostWindow(HINSTANCE instance, Host& host) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
@@ -93,7 +108,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     return 3;
   // Two sizes: one wider and taller than the skins, one at the skins' own size.
   host.ok = MakeButton(window, kOkId, RECT{20, 20, 140, 60}, "OK");
-  host.browse = MakeButton(window, kBrowseId, RECT{170, 20, 266, 45}, "\xE5\x8F\x82\xE7\x85\xA7");
+  host.browse = MakeBrowseButton(window, host);
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
   SetFocus(host.ok);

@@ -14,6 +14,7 @@ constexpr int kWidth = 1200;  // 80 x 25 pixels
 constexpr int kHeight = 375;
 
 // Runs space-separated events: init focus blur ldown lup rdown rup mdown mup move
+// lupoff rupoff (releases away from the button)
 // over (tick with the pointer over the button) away (tick with it elsewhere)
 // enable disable.
 void RunEvents(Command& button, const std::string& events) {
@@ -30,6 +31,10 @@ void RunEvents(Command& button, const std::string& events) {
       button.mouseDown(MouseButton::Left);
     else if (event == "lup")
       button.mouseUp(MouseButton::Left);
+    else if (event == "lupoff")
+      button.mouseUp(MouseButton::Left, false);
+    else if (event == "rupoff")
+      button.mouseUp(MouseButton::Right, false);
     else if (event == "rdown")
       button.mouseDown(MouseButton::Right);
     else if (event == "rup")
@@ -94,6 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "Pressed HighLightSelect", 1},
         SequenceCase{"PressWandersOffFocusedButton", "init focus move", "ldown away lup", 3,
                      "Pressed Selected", 0},
+        SequenceCase{"PressWandersOffReleasedBeforeTheTick", "init focus move", "ldown lupoff", 3,
+                     "Pressed Selected", 0},
+        SequenceCase{"RightReleaseAwayFromUnfocusedRaisesNoClick", "init move", "rdown rupoff", 1,
+                     "Normal", 0},
+        SequenceCase{"ReleaseAwayInNormalRaisesNoClick", "init", "ldown lupoff", 1, "Pressed", 0},
         SequenceCase{"HeldPressOverSelectedStaysSelected", "init focus move ldown away", "move", 3,
                      "", 0},
         SequenceCase{"ReleaseInState2PaintsNormalButKeepsState", "init move", "lup", 2, "Normal",
