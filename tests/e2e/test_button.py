@@ -200,3 +200,22 @@ def test_click_comes_from_the_mouse_and_not_from_enter_or_space(host):
     # The click line comes after the keys in the log: had a key clicked, it would show.
     clicks = [line for line in host.lines() if line.startswith("click")]
     assert clicks == ["click 参照"], f"clicks: {clicks}; log: {host.lines()}"
+
+
+def test_press_that_wanders_off_raises_no_click_and_right_button_clicks(host):
+    x, y, w, h = BROWSE
+    host.move(x + w // 2, y + h // 2)
+    wait_until(lambda: near(host.pixel(*side_rim(BROWSE)), AMBER_SIDE), 10,
+               what="the HighLight face")
+    host.screen.xdotool("mousedown", "1")
+    host.move(*BACKGROUND)
+    host.screen.xdotool("mouseup", "1")
+    # The focused button left behind shows Selected (its light blue side rim).
+    wait_until(lambda: near(host.pixel(*side_rim(BROWSE)), (0xA9, 0xC5, 0xEF)), 10,
+               what="the Selected face after the press wandered off")
+    host.move(x + w // 2, y + h // 2)
+    host.screen.xdotool("click", "3")
+    wait_until(lambda: any(line.startswith("click") for line in host.lines()), 10,
+               what="the right-button click")
+    clicks = [line for line in host.lines() if line.startswith("click")]
+    assert clicks == ["click 参照"], f"clicks: {clicks}; log: {host.lines()}"
