@@ -1,0 +1,411 @@
+#include "saver/controls/command_win32.h"
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "saver/wide_text_win32.h"
+
+namespace Sorvanta_Controls {
+
+namespace {
+
+// TmrMouse, the hover timer.
+constexpr UINT_PTR kTmrMouseId = 1;
+
+struct CreateParams {
+  const PropertyBag* bag;
+  const CaptionFont* ambientFont;
+};
+
+const wchar_t* SkinResource(Skin skin) {
+  switch (skin) {
+    case Skin::Normal:
+      return L"SORVANTA_BUTTON_NORMAL";
+    case Skin::HighLight:
+      return L"SORVANTA_BUTTON_HIGHLIGHT";
+    case Skin::HighLightSelect:
+      return L"SORVANTA_BUTTON_HIGHLIGHTSELECT";
+    case Skin::Selected:
+      return L"SORVANTA_BUTTON_SELECTED";
+    case Skin::Pressed:
+      return L"SORVANTA_BUTTON_PRESSED";
+    case Skin::Disable:
+      return L"SORVANTA_BUTTON_DISABLE";
+  }
+  return L"SORVANTA_BUTTON_NORMAL";
+}
+
+// The face is kept in an off-screen bitmap between paints; WM_PAINT shows it and draws
+// the caption over it, as a windowless label would be drawn.
+class GdiPainter final : public CommandPainter {
+ public:
+  explicit GdiPainter(HWND window) : window_(window) {
+    HDC screen = GetDC(window_);
+    faceDc_ = CreateCompatibleDC(screen);
+    skinDc_ = CreateCompatibleDC(screen);
+    ReleaseDC(window_, screen);
+    for (int i = 0; i < kSkinCount; ++i) {
+      skins_[i] = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                  SkinResource(static_cast<Skin>(i)), IMAGE_BITMAP,
+                                                  0, 0, LR_CREATEDIBSECTION));
+    }
+    setCaptionFont(DefaultCaptionFont());
+  }
+
+  ~GdiPainter() override {
+    if (faceDc_) {
+      SelectObject(faceDc_, oldFaceBitmap_);
+      DeleteDC(faceDc_);
+    }
+    if (skinDc_)
+      DeleteDC(skinDc_);
+    if (face_)
+      DeleteObject(face_);
+    for (HBITMAP skin : skins_) {
+      if (skin)
+        DeleteObject(skin);
+    }
+    if (font_)
+      DeleteObject(font_);
+  }
+
+  GdiPainter(const GdiPainter&) = delete;
+  GdiPainter& operator=(const GdiPainter&) = delete;
+
+  void resizeFace(int width, int height) {
+    HDC screen = GetDC(window_);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width > 0 ? width : 1, height > 0 ? height : 1);
+    ReleaseDC(window_, screen);
+    if (!bitmap)
+      return;
+    HGDIOBJ previous = SelectObject(faceDc_, bitmap);
+    if (!oldFaceBitmap_)
+      oldFaceBitmap_ = previous;
+    if (face_)
+      DeleteObject(face_);
+    face_ = bitmap;
+    width_ = width;
+    height_ = height;
+  }
+
+  void clearFace() override {
+    RECT all{0, 0, width_, height_};
+    FillRect(faceDc_, &all, GetSysColorBrush(COLOR_BTNFACE));
+  }
+
+  void fillGradient(const GradientFill& fill) override {
+    TRIVERTEX vertices[2] = {
+        {fill.x0, fill.y0, fill.top.red, fill.top.green, fill.top.blue, 0},
+        {fill.x1, fill.y1, fill.bottom.red, fill.bottom.green, fill.bottom.blue, 0},
+    };
+    GRADIENT_RECT rect{0, 1};
+    ::GradientFill(faceDc_, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+  }
+
+  void copyPiece(Skin skin, const PixelRect& s, const PixelRect& d) override {
+    HBITMAP picture = skins_[static_cast<int>(skin)];
+    if (!picture)
+      return;
+    HGDIOBJ previous = SelectObject(skinDc_, picture);
+    SetStretchBltMode(faceDc_, COLORONCOLOR);
+    StretchBlt(faceDc_, d.x, d.y, d.width, d.height, skinDc_, s.x, s.y, s.width, s.height, SRCCOPY);
+    SelectObject(skinDc_, previous);
+  }
+
+  void refreshFace() override { InvalidateRect(window_, nullptr, FALSE); }
+
+  void placeCaption(const PixelRect& area) override {
+    caption_ = {area.x, area.y, area.x + area.width, area.y + area.height};
+    InvalidateRect(window_, nullptr, FALSE);
+  }
+
+  void setCaptionEnabled(bool enabled) override {
+    captionEnabled_ = enabled;
+    InvalidateRect(window_, nullptr, FALSE);
+  }
+
+  void setCaptionText(const std::string& utf8) override {
+    text_ = Sorvanta_B::widen(utf8);
+    InvalidateRect(window_, nullptr, FALSE);
+  }
+
+  void setCaptionFont(const CaptionFont& font) override {
+    LOGFONTW description{};
+    // Points to pixels at the 96 dots per inch on which twips are 15 to the pixel.
+    description.lfHeight = -static_cast<LONG>(std::lround(font.sizePoints * 96.0 / 72.0));
+    description.lfWeight = font.weight;
+    description.lfItalic = font.italic;
+    description.lfUnderline = font.underline;
+    description.lfStrikeOut = font.strikethrough;
+    description.lfCharSet = static_cast<BYTE>(font.charset);
+    const std::wstring face = Sorvanta_B::widen(font.faceName);
+    lstrcpynW(description.lfFaceName, face.c_str(), LF_FACESIZE);
+    HFONT created = CreateFontIndirectW(&description);
+    if (!created)
+      return;
+    if (font_)
+      DeleteObject(font_);
+    font_ = created;
+    InvalidateRect(window_, nullptr, FALSE);
+  }
+
+  void setCaptionColour(std::uint32_t colour) override {
+    colour_ = static_cast<COLORREF>(colour & 0x00FFFFFF);
+    InvalidateRect(window_, nullptr, FALSE);
+  }
+
+  void setFaceOpaque(bool opaque) override {
+    opaque_ = opaque;
+    InvalidateRect(window_, nullptr, FALSE);
+  }
+
+  void startHoverTimer(int intervalMs) override {
+    SetTimer(window_, kTmrMouseId, static_cast<UINT>(intervalMs), nullptr);
+  }
+
+  // The host's handler when it set one, else the parent's WM_COMMAND as from a button.
+  void raiseClick() override {
+    if (clickHandler_) {
+      clickHandler_();
+      return;
+    }
+    SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window_));
+  }
+
+  void setClickHandler(std::function<void()> handler) { clickHandler_ = std::move(handler); }
+
+  void paint(HDC target) const {
+    if (opaque_) {
+      BitBlt(target, 0, 0, width_, height_, faceDc_, 0, 0, SRCCOPY);
+    } else {
+      RECT all{0, 0, width_, height_};
+      FillRect(target, &all, ParentBackground());
+    }
+    drawCaption(target);
+  }
+
+ private:
+  HBRUSH ParentBackground() const {
+    auto brush = reinterpret_cast<HBRUSH>(GetClassLongPtrW(GetParent(window_), GCLP_HBRBACKGROUND));
+    return brush ? brush : GetSysColorBrush(COLOR_BTNFACE);
+  }
+
+  // LblMsg, the caption label: it has no window, so it is drawn over the face.
+  void drawCaption(HDC target) const {
+    HGDIOBJ previous = SelectObject(target, font_);
+    SetBkMode(target, TRANSPARENT);
+    const UINT format = DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
+    RECT area = caption_;
+    if (captionEnabled_) {
+      SetTextColor(target, colour_);
+      DrawTextW(target, text_.c_str(), static_cast<int>(text_.size()), &area, format);
+    } else {
+      // Greyed as a disabled label: a light copy one pixel down-right, grey on top.
+      RECT shadow = area;
+      OffsetRect(&shadow, 1, 1);
+      SetTextColor(target, GetSysColor(COLOR_3DHILIGHT));
+      DrawTextW(target, text_.c_str(), static_cast<int>(text_.size()), &shadow, format);
+      SetTextColor(target, GetSysColor(COLOR_GRAYTEXT));
+      DrawTextW(target, text_.c_str(), static_cast<int>(text_.size()), &area, format);
+    }
+    SelectObject(target, previous);
+  }
+
+  HWND window_;
+  std::function<void()> clickHandler_;
+  HDC faceDc_ = nullptr;
+  HDC skinDc_ = nullptr;
+  HBITMAP face_ = nullptr;
+  HGDIOBJ oldFaceBitmap_ = nullptr;
+  std::array<HBITMAP, kSkinCount> skins_{};
+  HFONT font_ = nullptr;
+  int width_ = 0, height_ = 0;
+  RECT caption_{};
+  bool captionEnabled_ = true;
+  bool opaque_ = true;
+  std::wstring text_;
+  COLORREF colour_ = 0;
+};
+
+struct ButtonWindow {
+  explicit ButtonWindow(HWND window) : painter(window), control(painter) {}
+  GdiPainter painter;
+  Command control;
+};
+
+ButtonWindow* WindowData(HWND window) {
+  return reinterpret_cast<ButtonWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void OnCreate(HWND window, ButtonWindow& data, const CREATESTRUCTW& create) {
+  const auto* params = static_cast<const CreateParams*>(create.lpCreateParams);
+  const CaptionFont ambient =
+      params && params->ambientFont ? *params->ambientFont : DefaultCaptionFont();
+  const PropertyBag empty;
+  const PropertyBag& bag = params && params->bag ? *params->bag : empty;
+  RECT client;
+  GetClientRect(window, &client);
+  data.painter.resizeFace(client.right, client.bottom);
+  data.control.ReadProperties(bag, ambient);
+}
+
+void OnSize(ButtonWindow& data, int width, int height) {
+  data.painter.resizeFace(width, height);
+  data.control.resize(width * kTwipsPerPixel, height * kTwipsPerPixel);
+}
+
+void OnTimer(HWND window, ButtonWindow& data) {
+  POINT cursor;
+  if (!GetCursorPos(&cursor))
+    return;
+  data.control.timerTick(WindowFromPoint(cursor) == window);
+}
+
+void OnButtonDown(HWND window, ButtonWindow& data, MouseButton button) {
+  // A click gives the focus first, as with any push button.
+  if (button == MouseButton::Left && data.control.enabledValue() != kFalse)
+    SetFocus(window);
+  SetCapture(window);
+  data.control.mouseDown(button);
+}
+
+void OnButtonUp(HWND window, ButtonWindow& data, MouseButton button, WPARAM keys) {
+  const WPARAM held = keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON);
+  if (!held && GetCapture() == window)
+    ReleaseCapture();
+  POINT cursor;
+  const bool over = !GetCursorPos(&cursor) || WindowFromPoint(cursor) == window;
+  data.control.mouseUp(button, over);
+}
+
+void OnPaint(HWND window, const ButtonWindow& data) {
+  PAINTSTRUCT ps;
+  HDC target = BeginPaint(window, &ps);
+  if (target)
+    data.painter.paint(target);
+  EndPaint(window, &ps);
+}
+
+LRESULT HandleMessage(HWND window, ButtonWindow& data, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      OnSize(data, LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTmrMouseId)
+        OnTimer(window, data);
+      return 0;
+    case WM_SETFOCUS:
+      data.control.focusArrived();
+      return 0;
+    case WM_KILLFOCUS:
+      data.control.focusLeft();
+      return 0;
+    case WM_MOUSEMOVE:
+      data.control.mouseMove();
+      return 0;
+    case WM_LBUTTONDOWN:
+      OnButtonDown(window, data, MouseButton::Left);
+      return 0;
+    case WM_RBUTTONDOWN:
+      OnButtonDown(window, data, MouseButton::Right);
+      return 0;
+    case WM_MBUTTONDOWN:
+      OnButtonDown(window, data, MouseButton::Middle);
+      return 0;
+    case WM_LBUTTONUP:
+      OnButtonUp(window, data, MouseButton::Left, wParam);
+      return 0;
+    case WM_RBUTTONUP:
+      OnButtonUp(window, data, MouseButton::Right, wParam);
+      return 0;
+    case WM_MBUTTONUP:
+      OnButtonUp(window, data, MouseButton::Middle, wParam);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      OnPaint(window, data);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK CommandProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* data = new ButtonWindow(window);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  ButtonWindow* data = WindowData(window);
+  if (!data)
+    return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_CREATE) {
+    OnCreate(window, *data, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    return 0;
+  }
+  if (message == WM_NCDESTROY) {
+    KillTimer(window, kTmrMouseId);
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    delete data;
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  return HandleMessage(window, *data, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool RegisterCommandClass(HINSTANCE instance) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExW(instance, kCommandClassName, &existing))
+    return true;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = CommandProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.lpszClassName = kCommandClassName;
+  return RegisterClassExW(&windowClass) != 0;
+}
+
+HWND CreateCommand(HWND parent, int id, const RECT& pixels, const PropertyBag* bag,
+                   const CaptionFont& ambientFont) {
+  auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+  if (!RegisterCommandClass(instance))
+    return nullptr;
+  CreateParams params{bag, &ambientFont};
+  return CreateWindowExW(0, kCommandClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, pixels.left,
+                         pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, &params);
+}
+
+Command* CommandOf(HWND button) {
+  wchar_t name[32] = {};
+  if (!GetClassNameW(button, name, 32) || lstrcmpW(name, kCommandClassName) != 0)
+    return nullptr;
+  ButtonWindow* data = WindowData(button);
+  return data ? &data->control : nullptr;
+}
+
+bool SetClickHandler(HWND button, std::function<void()> handler) {
+  if (!CommandOf(button))
+    return false;
+  WindowData(button)->painter.setClickHandler(std::move(handler));
+  return true;
+}
+
+HWND CreateCommandTwips(HWND parent, int id, int leftTwips, int topTwips, int widthTwips,
+                        int heightTwips, const PropertyBag* bag, const CaptionFont& ambientFont) {
+  const RECT pixels{leftTwips / kTwipsPerPixel, topTwips / kTwipsPerPixel,
+                    (leftTwips + widthTwips) / kTwipsPerPixel,
+                    (topTwips + heightTwips) / kTwipsPerPixel};
+  return CreateCommand(parent, id, pixels, bag, ambientFont);
+}
+
+}  // namespace Sorvanta_Controls
