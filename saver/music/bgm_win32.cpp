@@ -1,0 +1,53 @@
+#include "saver/music/bgm_win32.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "saver/wide_text_win32.h"
+
+namespace Sorvanta_BGM {
+namespace {
+
+std::string upToNul(const std::wstring& buffer) {
+  return Sorvanta_B::narrow(buffer.substr(0, buffer.find(L'\0')));
+}
+
+}  // namespace
+
+MciResult WindowsMci::send(const std::string& command, std::size_t replyCapacity) {
+  const std::wstring wide = Sorvanta_B::widen(command);
+  MciResult result;
+  if (replyCapacity == kNoReply) {
+    result.code = static_cast<std::int32_t>(mciSendStringW(wide.c_str(), nullptr, 0, nullptr));
+    return result;
+  }
+  std::wstring reply(replyCapacity, L'\0');
+  result.code = static_cast<std::int32_t>(
+      mciSendStringW(wide.c_str(), reply.data(), static_cast<UINT>(replyCapacity), nullptr));
+  result.reply = upToNul(reply);
+  return result;
+}
+
+bool WindowsMci::errorText(std::int32_t code, std::string& text) {
+  std::wstring buffer(kErrorTextCapacity, L'\0');
+  if (!mciGetErrorStringW(static_cast<MCIERROR>(code), buffer.data(),
+                          static_cast<UINT>(buffer.size()))) {
+    return false;
+  }
+  text = upToNul(buffer);
+  return true;
+}
+
+int WindowsSound::waveOutDeviceCount() {
+  return static_cast<int>(waveOutGetNumDevs());
+}
+
+void WindowsSound::playLooping(const std::string& path) {
+  PlaySoundW(Sorvanta_B::widen(path).c_str(), nullptr, SND_ASYNC | SND_LOOP);
+}
+
+void WindowsSound::stop() {
+  PlaySoundW(nullptr, nullptr, 0);
+}
+
+}  // namespace Sorvanta_BGM
