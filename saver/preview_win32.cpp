@@ -102,7 +102,7 @@ void registerFormClass(HINSTANCE instance) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = previewProc;
   windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kPreviewClassName;
   RegisterClassW(&windowClass);  // a second registration fails harmlessly
