@@ -90,12 +90,21 @@ def check_embedded_and_ended_with_host(host):
     """The preview form is the host's child with the host's outer size, and its process
     ends once the host's window has gone."""
     left, top, right, bottom = host.window["rect"]
-    children = wait_until(host.preview_children, 60, interval=0.2,
-                          what="the preview form as the host's child")
-    assert len(children) == 1, f"preview children of the host: {children}"
+    outer = (right - left, bottom - top)
+    seen = []
+
+    def embedded():
+        # The form becomes a child before it is moved and sized: wait for the size.
+        seen[:] = host.preview_children()
+        return [c for c in seen if (c[2] - c[0], c[3] - c[1]) == outer]
+
+    try:
+        children = wait_until(embedded, 60, interval=0.2,
+                              what="the preview form as the host's child")
+    except TimeoutError:
+        pytest.fail(f"no preview child of the host's outer size {outer}; children: {seen}")
+    assert len(seen) == 1, f"preview children of the host: {seen}"
     c_left, c_top, c_right, c_bottom = children[0]
-    assert (c_right - c_left, c_bottom - c_top) == (right - left, bottom - top), \
-        f"preview {children[0]} is not the host's outer size {host.window['rect']}"
     # Placed at (0, 0) of the host's client area: inside the host's frame, at its corner.
     assert left <= c_left <= left + 16 and top <= c_top <= top + 40, \
         f"preview at {children[0]}, host at {host.window['rect']}"
