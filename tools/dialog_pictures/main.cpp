@@ -1,0 +1,19 @@
+// Writes the settings dialog's pictures into the folder given (saver/assets/).
+#include <cstdio>
+
+#include "dialog_pictures.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: dialog_pictures OUTPUT_FOLDER\n");
+    return 2;
+  }
+  for (const sorvanta_tools::AssetFile& file : sorvanta_tools::dialogPictureFiles()) {
+    const std::string path = std::string(argv[1]) + "/" + file.name;
+    if (!sorvanta_tools::writeFile(path, file.bytes)) {
+      std::fprintf(stderr, "cannot write %s\n", path.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
