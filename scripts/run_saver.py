@@ -2,6 +2,7 @@
 
 import os
 import shutil
+import subprocess
 import sys
 import time
 from pathlib import Path
@@ -16,9 +17,32 @@ args = sys.argv[2:] or ["/s"]
 renderer = build / "renderer" / "Sorvanta.dll"
 front_end = build / "saver" / "Sorvanta.scr"
 
+
+def paint_sample_desktop(screen, folder):
+    """A desktop-like picture on the virtual screen, for the saver to photograph."""
+    from PIL import Image, ImageDraw
+
+    picture = Image.new("RGB", (screen.width, screen.height))
+    draw = ImageDraw.Draw(picture)
+    for y in range(screen.height):
+        draw.line([(0, y), (screen.width, y)], fill=(20, 60 + y * 120 // screen.height, 140))
+    for row in range(4):
+        for column in range(2):
+            x, y = 24 + column * 90, 24 + row * 96
+            draw.rectangle([x, y, x + 48, y + 48], fill=(230, 200 - row * 30, 60 + column * 120))
+    draw.rectangle([0, screen.height - 32, screen.width, screen.height], fill=(200, 200, 200))
+    draw.rectangle([300, 160, 860, 560], fill=(250, 250, 245), outline=(0, 60, 120), width=6)
+    draw.rectangle([300, 160, 860, 190], fill=(0, 70, 160))
+    path = folder / "sample-desktop.png"
+    picture.save(path)
+    subprocess.run(["display", "-display", screen.display, "-window", "root", str(path)],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 screen = None
 if not os.environ.get("DISPLAY"):
     screen = Screen(1024, 768)
+    paint_sample_desktop(screen, build)
 prefix = WinePrefix(build / "wine" / "run", screen).boot()
 
 # The two programs lie side by side in one folder, as shipped.

@@ -1,0 +1,126 @@
+"""The whole saver under Wine on Xvfb, started as the screen-saver host starts it."""
+
+import shutil
+import subprocess
+import time
+
+import numpy as np
+import pytest
+from PIL import Image
+
+from winehost import wait_until
+
+TEXTURE_FILE_SIZE = 18 + 256 * 256 * 3
+
+
+@pytest.fixture
+def saver(build_dir, make_screen, make_prefix, wintool_for):
+    """A 1024 x 768 screen and a prefix with both programs installed side by side."""
+    screen = make_screen(1024, 768)
+    prefix = make_prefix(screen)
+    folder = prefix.drive_c() / "Sorvanta"
+    folder.mkdir(parents=True)
+    for program in (build_dir / "saver" / "Sorvanta.scr", build_dir / "renderer" / "Sorvanta.dll"):
+        shutil.copy2(program, folder / program.name)
+    return screen, prefix, folder, wintool_for(prefix)
+
+
+def exchange_dir(prefix):
+    return prefix.drive_c() / "q_lenn"
+
+
+def read_tga_rgb(path):
+    """Pixels of an uncompressed bottom-up 24-bit exchange file, top row first."""
+    data = path.read_bytes()
+    width = data[12] | data[13] << 8
+    height = data[14] | data[15] << 8
+    pixels = np.frombuffer(data[18:], dtype=np.uint8).reshape(height, width, 3)
+    return pixels[::-1, :, ::-1]
+
+
+def start(prefix, folder, *args):
+    return prefix.start([folder / "Sorvanta.scr", *args], cwd=folder)
+
+
+def put_picture_on_root(screen, tmp_path):
+    """A known picture on the X root window, so the capture can be compared."""
+    rng = np.random.default_rng(7)
+    blocks = rng.integers(0, 256, size=(24, 32, 3), dtype=np.uint8)
+    picture = np.kron(blocks, np.ones((32, 32, 1), dtype=np.uint8))
+    path = tmp_path / "root.png"
+    Image.fromarray(picture).save(path)
+    subprocess.run(["display", "-display", screen.display, "-window", "root", str(path)],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return picture
+
+
+def test_run_writes_both_files_starts_renderer_and_ends_with_it(saver, tmp_path):
+    screen, prefix, folder, wintool = saver
+    picture = put_picture_on_root(screen, tmp_path)
+    front = start(prefix, folder, "/s")
+    window = screen.wait_window("^Sorvanta_VC$", timeout=60)
+
+    desktop = exchange_dir(prefix) / "Sorvanta1.tga"
+    texture = exchange_dir(prefix) / "Sorvanta2.tga"
+    assert texture.stat().st_size == TEXTURE_FILE_SIZE
+    assert np.array_equal(read_tga_rgb(desktop), picture), "the capture differs from the screen"
+    assert wintool.find("Sorvanta_Main") is not None, "the run form's marker window is missing"
+    assert not wintool.cursor_showing(), "the cursor is visible during a /s run"
+
+    ended_at = time.monotonic()
+    screen.key(window, "Escape")
+    wait_until(lambda: front.poll() is not None, 10, what="the front end to end")
+    # Within one renderer-watch interval of the window going, plus Wine's own exit time.
+    assert time.monotonic() - ended_at < 5
+    assert front.returncode == 0
+
+
+def test_second_start_while_running_ends_at_once(saver):
+    screen, prefix, folder, wintool = saver
+    front = start(prefix, folder, "/s")
+    window = screen.wait_window("^Sorvanta_VC$", timeout=60)
+    for args in (["/s"], ["/c"], ["/p", "1234"]):
+        second = prefix.run([folder / "Sorvanta.scr", *args], timeout=30)
+        assert second.returncode == 0
+    assert len(screen.windows("^Sorvanta_VC$")) == 1
+    screen.key(window, "Escape")
+    wait_until(lambda: front.poll() is not None, 15, what="the front end to end")
+
+
+def test_empty_command_line_runs_without_touching_the_cursor(saver):
+    screen, prefix, folder, wintool = saver
+    front = start(prefix, folder)
+    window = screen.wait_window("^Sorvanta_VC$", timeout=60)
+    assert wintool.find("Sorvanta_Main") is not None
+    screen.key(window, "Escape")
+    wait_until(lambda: front.poll() is not None, 15, what="the front end to end")
+
+
+def test_renderer_killed_from_outside_ends_the_front_end(saver):
+    screen, prefix, folder, wintool = saver
+    front = start(prefix, folder, "/s")
+    window = screen.wait_window("^Sorvanta_VC$", timeout=60)
+    pid = int(screen.xdotool("getwindowpid", window).strip())
+    subprocess.run(["kill", "-9", str(pid)])
+    wait_until(lambda: front.poll() is not None, 15, what="the front end to end")
+
+
+@pytest.mark.parametrize("args", [["/s"], ["/c"], ["/a"]])
+def test_missing_renderer_is_reported(saver, args):
+    screen, prefix, folder, wintool = saver
+    (folder / "Sorvanta.dll").unlink()
+    front = start(prefix, folder, *args)
+    box = screen.wait_window("^Sorvanta$", timeout=30)
+    assert not (exchange_dir(prefix) / "Sorvanta1.tga").exists()
+    screen.key(box, "Return")
+    wait_until(lambda: front.poll() is not None, 15, what="the front end to end")
+    assert exchange_dir(prefix).is_dir(), "C:\\q_lenn is made before the renderer check"
+
+
+def test_missing_renderer_is_not_reported_for_a_preview(saver):
+    screen, prefix, folder, wintool = saver
+    (folder / "Sorvanta.dll").unlink()
+    front = start(prefix, folder, "/p", "0")
+    wait_until(lambda: front.poll() is not None, 30, what="the preview of no window to end")
+    assert not screen.windows("^Sorvanta$")
+    assert not exchange_dir(prefix).exists(), "a preview must not make C:\\q_lenn"
