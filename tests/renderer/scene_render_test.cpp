@@ -1,9 +1,6 @@
 // Frames drawn by the scene into Mesa's off-screen renderer at 1024 x 768, read back
 // and checked against where the camera puts the box, the mirror and the balls.
-#include <algorithm>
-#include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -11,32 +8,14 @@
 #include "gl_loader.h"
 #include "offscreen_context.h"
 #include "scene_app.h"
+#include "scene_render_support.h"
 
 namespace sorvanta {
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+using namespace rendertest;
+
 constexpr float h = kBoxHalfSize;
-
-struct ScreenPoint {
-  double x;
-  double y;
-};
-
-struct Rgb {
-  int r;
-  int g;
-  int b;
-  int sum() const { return r + g + b; }
-};
-
-// Every ball out of sight (far beyond the far plane), for frames of the box alone.
-void moveBallsAway(SceneApp& app) {
-  for (Ball& ball : app.balls) {
-    ball.position.set(5000.0f, 0.0f, 0.0f);
-  }
-}
 
 class SceneRender : public testing::Test {
  protected:
@@ -48,63 +27,16 @@ class SceneRender : public testing::Test {
 
   void TearDown() override { app_.releaseScene(); }
 
-  // Steps 1 to 5 of drawScene: cleared buffers, camera, turn, light.
-  void beginFrame() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(0.0, 6.0, 15.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
-    glRotatef(app_.viewAngle, 0.0f, 1.0f, 0.0f);
-    const GLfloat light[4] = {-12.0f, 10.0f, 10.0f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, light);
-  }
+  void beginFrame() { rendertest::beginFrame(app_); }
 
   std::vector<std::uint8_t> drawFrame() {
     app_.drawScene();
     return context_.pixels();
   }
 
-  // Window coordinates of a scene point under the current scene transform.
-  ScreenPoint project(float x, float y, float z) const {
-    GLdouble modelView[16];
-    GLdouble projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    ScreenPoint point{};
-    GLdouble depth = 0.0;
-    gluProject(x, y, z, modelView, projection, viewport, &point.x, &point.y, &depth);
-    return point;
-  }
-
-  static Rgb pixel(const std::vector<std::uint8_t>& pixels, double x, double y) {
-    const int column = std::clamp(static_cast<int>(x), 0, kWidth - 1);
-    const int row = std::clamp(static_cast<int>(y), 0, kHeight - 1);
-    const std::uint8_t* p = &pixels[(static_cast<std::size_t>(row) * kWidth + column) * 4];
-    return Rgb{p[0], p[1], p[2]};
-  }
-
   OffscreenContext context_{kWidth, kHeight};
   SceneApp app_;
 };
-
-// Inside the convex polygon (corners in either winding)?
-bool insidePolygon(const std::vector<ScreenPoint>& corners, double x, double y) {
-  int positive = 0;
-  int negative = 0;
-  for (std::size_t i = 0; i < corners.size(); ++i) {
-    const ScreenPoint& a = corners[i];
-    const ScreenPoint& b = corners[(i + 1) % corners.size()];
-    const double cross = (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
-    (cross > 0 ? positive : negative) += 1;
-  }
-  return positive == 0 || negative == 0;
-}
-
-ScreenPoint lerp(const ScreenPoint& a, const ScreenPoint& b, double t) {
-  return ScreenPoint{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
-}
 
 TEST_F(SceneRender, ContextHasEightStencilBits) {
   EXPECT_EQ(context_.stencilBits(), 8);
