@@ -6,7 +6,7 @@
 
 #include "saver/music/bgm_win32.h"
 #include "saver/preview_win32.h"
-#include "saver/run_form_music.h"
+#include "saver/music/music_player.h"
 #include "saver/run_form_win32.h"
 #include "saver/settings.h"
 #include "saver/settings_files_win32.h"
@@ -28,7 +28,7 @@ struct FrontEnd {
   Sorvanta_BGM::WindowsMci mci;
   Sorvanta_BGM::WindowsSound sound;
   Sorvanta_BGM::Music music{mci, sound, settings};
-  RunFormMusic player{music};
+  Sorvanta_BGM::BgmMusicPlayer player{music};
   std::unique_ptr<Sorvanta_S> runForm;
   bool formLoaded = false;  // the run form or the preview form
 
