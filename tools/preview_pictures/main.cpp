@@ -1,5 +1,7 @@
 // Writes the preview form's two pictures into the folder given (saver/assets/), drawn
 // from the saver's scene; with two TGA paths the scene is textured with them.
+// The committed pictures use the stone texture (build/native/tools/stone_texture/
+// Sorvanta2.tga) for both the balls and the floor.
 #include <cstdio>
 
 #include "preview_pictures.h"

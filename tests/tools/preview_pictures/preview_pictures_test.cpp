@@ -4,13 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace sorvanta_tools {
 namespace {
 
+// The committed pictures show the scene as the saver draws it, with the stone texture on
+// the balls and, standing in for a desktop, on the floor too.
+SceneImages stoneTexturedScene() {
+  const char* stone = std::getenv("SORVANTA_STONE_TGA");
+  return stone == nullptr ? SceneImages{} : SceneImages{stone, stone};
+}
+
 TEST(PreviewPictures, ToolMakesTheCommittedBytes) {
-  const std::vector<AssetFile> files = previewPictureFiles(SceneImages{});
+  ASSERT_NE(std::getenv("SORVANTA_STONE_TGA"), nullptr) << "run through ctest";
+  const std::vector<AssetFile> files = previewPictureFiles(stoneTexturedScene());
   ASSERT_EQ(files.size(), 2u) << "the scene could not be drawn off-screen";
   for (const AssetFile& file : files) {
     const std::vector<std::uint8_t> committed =
