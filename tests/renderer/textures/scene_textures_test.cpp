@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "scene_textures_gl.h"
+#include "renderer/gl_api.h"
 #include "tga_test_files.h"
 
 using tgatest::Bytes;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "scene_textures.h"
-#include "scene_textures_gl.h"
+#include "renderer/gl_api.h"
 #include "tga_test_files.h"
 
 using tgatest::Bytes;
