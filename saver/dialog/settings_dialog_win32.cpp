@@ -415,8 +415,9 @@ void createPanelControls(Dialog& dialog) {
   const RECT combo = pixelRect(dialog, kRepeatCombo);
   // The drop-down height covers the list; the edit part keeps its own height.
   dialog.repeatCombo = CreateWindowExW(
-      0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
-      combo.left, combo.top, combo.right - combo.left, pixels(dialog, 3000), dialog.panel,
+      0, L"COMBOBOX", L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, combo.left,
+      combo.top, combo.right - combo.left, pixels(dialog, 3000), dialog.panel,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), dialog.instance, nullptr);
   SendMessageW(dialog.repeatCombo, WM_SETFONT, reinterpret_cast<WPARAM>(dialog.panelFont), TRUE);
   dialog.fileButton = createButton(dialog, dialog.panel, kIdFile, kFileButton, "...");
