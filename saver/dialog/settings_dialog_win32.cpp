@@ -311,11 +311,17 @@ void closeDialog(Dialog& dialog) {
   DestroyWindow(dialog.window);
 }
 
+// A button's click runs inside the button's own window procedure; the close is posted
+// so that the button is not destroyed under its own feet.
+void requestClose(const Dialog& dialog) {
+  PostMessageW(dialog.window, WM_CLOSE, 0, 0);
+}
+
 void saveAndClose(Dialog& dialog) {
   dialog.settings->BgmRepeat = repeatFromText(comboText(dialog.repeatCombo));
   Sorvanta_B::WindowsSettingsFiles files;
   Sorvanta_B::SaveSettings(*dialog.settings, dialog.programFolder, files);
-  closeDialog(dialog);
+  requestClose(dialog);
 }
 
 void openLink(const Dialog& dialog) {
@@ -429,7 +435,7 @@ void createWindowControls(Dialog& dialog) {
   dialog.setButton = createButton(dialog, dialog.window, kIdSet, kSetPlace, "設定");
   Sorvanta_Controls::SetClickHandler(dialog.setButton, [&dialog] { saveAndClose(dialog); });
   dialog.cancelButton = createButton(dialog, dialog.window, kIdCancel, kCancelPlace, "ｷｬﾝｾﾙ");
-  Sorvanta_Controls::SetClickHandler(dialog.cancelButton, [&dialog] { closeDialog(dialog); });
+  Sorvanta_Controls::SetClickHandler(dialog.cancelButton, [&dialog] { requestClose(dialog); });
 }
 
 void placeWindow(const Dialog& dialog) {
