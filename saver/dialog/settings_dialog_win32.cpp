@@ -93,6 +93,7 @@ struct Dialog {
   HGDIOBJ surfaceOld = nullptr;
   KindControls kindControls;
   std::string fileText;
+  HWND lastFocus = nullptr;  // the control to give the focus back to on activation
   bool linkPressed = false;
   bool closed = false;
 };
@@ -486,8 +487,31 @@ bool overLink(const Dialog& dialog) {
   return contains(pixelRect(dialog, kLinkPlace), cursor.x, cursor.y);
 }
 
+// Focus that reaches the window itself goes on to the control that last had it, as in
+// any dialog, so that the keyboard keeps working after the window is clicked.
+void passFocusOn(const Dialog& dialog) {
+  HWND target = dialog.lastFocus;
+  if (!target || !IsWindow(target) || !IsWindowEnabled(target))
+    target = GetNextDlgTabItem(dialog.window, nullptr, FALSE);
+  if (target)
+    SetFocus(target);
+}
+
+void rememberFocus(Dialog& dialog) {
+  HWND focus = GetFocus();
+  if (focus && IsChild(dialog.window, focus))
+    dialog.lastFocus = focus;
+}
+
 LRESULT handleDialog(Dialog& dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE)
+        rememberFocus(dialog);
+      break;
+    case WM_SETFOCUS:
+      passFocusOn(dialog);
+      return 0;
     case WM_SIZE:
       drawBackground(dialog, LOWORD(lParam), HIWORD(lParam));
       return 0;
