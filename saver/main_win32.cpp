@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "saver/dialog/settings_dialog_win32.h"
 #include "saver/music/bgm_win32.h"
 #include "saver/preview_win32.h"
 #include "saver/music/music_player.h"
@@ -39,7 +40,9 @@ struct FrontEnd {
       embedPreview(instance, parent);
       formLoaded = true;  // the preview ends its own loop when it goes
     };
-    steps.showSettingsDialog = [] {};
+    steps.showSettingsDialog = [this] {
+      Sorvanta_P::showSettingsDialog(instance, settings, programFolder());
+    };
     steps.loadRunForm = [this] { loadRunForm(); };
     return steps;
   }

@@ -247,9 +247,12 @@ def saver_program(build_dir):
 
 
 def start_saver(screen, prefix, program, *args):
+    """Starts the front end installed with the renderer beside it, as shipped (without
+    the renderer the settings mode shows the missing-renderer message instead)."""
     folder = prefix.drive_c() / "saver"
     folder.mkdir(parents=True, exist_ok=True)
     target = shutil.copy2(program, folder)
+    shutil.copy2(program.parent.parent / "renderer" / "Sorvanta.dll", folder)
     return prefix.start([target, *args], cwd=folder)
 
 
