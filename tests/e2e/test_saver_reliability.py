@@ -36,7 +36,7 @@ def saver_processes(prefix):
 
 def wineserver_fds(prefix):
     servers = [pid for pid, command in prefix_processes(prefix).items()
-               if os.path.basename(command.split(" ")[0]) == "wineserver"]
+               if os.path.basename(command.split(" ")[0]).startswith("wineserver")]
     assert len(servers) == 1, f"expected one wineserver for the prefix, found {servers}"
     return len(os.listdir(f"/proc/{servers[0]}/fd"))
 
