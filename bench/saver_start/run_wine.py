@@ -9,9 +9,9 @@ modification and access times in nanoseconds; with relatime the first read after
 write updates the access time):
   start+grab     launch -> the desktop file is created (Wine start, form, grab)
   file writing   desktop file created -> texture file last written
-  renderer start texture file written -> desktop file read by the renderer
-  textures       desktop file read -> texture file read (the renderer's image loading)
-  first frame    texture file read -> the first drawn frame on the screen
+  renderer start texture file written -> the renderer reads its first exchange file
+  textures       first exchange file read -> last one read (the renderer's image loading)
+  first frame    last exchange file read -> the first drawn frame on the screen
 A program that stays up in the prefix keeps the wineserver warm, as on a desktop in use.
 Then grab_write_bench.exe times the grab and the two writes inside Wine against the
 former way of grabbing and reading back.
@@ -123,9 +123,9 @@ def one_run(screen, prefix, folder, exchange, desktop, shots, number):
     return {
         "start+grab": ms(launched, d_birth),
         "file writing": ms(d_birth, t_mtime),
-        "renderer start": ms(t_mtime, d_atime),
-        "textures": ms(d_atime, t_atime),
-        "first frame": ms(t_atime, frame_at),
+        "renderer start": ms(t_mtime, min(d_atime, t_atime)),
+        "textures": ms(min(d_atime, t_atime), max(d_atime, t_atime)),
+        "first frame": ms(max(d_atime, t_atime), frame_at),
         "window shown": ms(launched, window_at),
         "total": ms(launched, frame_at),
     }
