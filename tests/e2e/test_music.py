@@ -43,9 +43,6 @@ def music_files(make_screen, make_prefix):
     return prefix, wav, mp3
 
 
-@pytest.mark.xfail(reason="not yet passing here: winegstreamer reports it cannot create "
-                          "decodebin/mpegaudioparse, so the MP3 never reaches 'playing'",
-                   strict=False)
 def test_mp3_plays_restarts_and_stops(music_files, pulse, build_dir, tmp_path):
     prefix, _, mp3 = music_files
     probe = Probe(prefix, build_dir / "tests/saver/music/music_probe.exe", pulse)
