@@ -69,6 +69,7 @@ def test_twenty_runs_end_cleanly_without_handle_growth(saver):
             fds.append(wineserver_fds(prefix))
             assert sorted(prefix_processes(prefix).values()) == processes_after_first, \
                 f"the prefix's processes changed after run {number}"
+        print(f"wineserver descriptors after each run: {fds}; processes: {processes_after_first}")
         assert max(fds) <= fds_after_first + FD_MARGIN, \
             f"the wineserver's descriptors grew over the runs: {fds}"
     finally:
