@@ -1,5 +1,6 @@
 #include "saver/capture/offscreen_picture_win32.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "saver/wide_text_win32.h"
@@ -81,6 +82,16 @@ void OffscreenPicture::release() {
 }
 
 bool OffscreenPicture::resize(int width, int height) {
+  if (!allocate(width, height)) {
+    return false;
+  }
+  if (dc_ != nullptr) {
+    PatBlt(dc_, 0, 0, width_, height_, BLACKNESS);
+  }
+  return true;
+}
+
+bool OffscreenPicture::allocate(int width, int height) {
   if (width < 0 || height < 0) {
     return false;
   }
@@ -111,12 +122,12 @@ bool OffscreenPicture::resize(int width, int height) {
   originalBitmap_ = original;
   width_ = width;
   height_ = height;
-  PatBlt(dc_, 0, 0, width_, height_, BLACKNESS);
   return true;
 }
 
 bool OffscreenPicture::grabDesktop() {
-  if (!resize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) || dc_ == nullptr) {
+  // Not filled black first: the copy below covers every pixel.
+  if (!allocate(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) || dc_ == nullptr) {
     return false;
   }
   HWND desktop = GetDesktopWindow();
@@ -156,23 +167,20 @@ bool OffscreenPicture::loadBitmapResource(HINSTANCE module, const std::string& r
   return image != nullptr && copyBitmapIn(static_cast<HBITMAP>(image));
 }
 
-void OffscreenPicture::readBits(std::uint8_t* bitmap, std::size_t /*stride*/, int width,
-                                int height) {
+void OffscreenPicture::readBits(std::uint8_t* bitmap, std::size_t stride, int width, int height) {
   if (dc_ == nullptr || width <= 0 || height <= 0) {
     return;
   }
-  BITMAPINFO description = bottomUpRgb24(width, height);
-  void* sectionBits = nullptr;
-  HBITMAP section = CreateDIBSection(dc_, &description, DIB_RGB_COLORS, &sectionBits, nullptr, 0);
-  SelectedBitmap copy(dc_, section);  // releases the context and the section on return
-  if (!copy.ready()) {
-    return;
-  }
-  BitBlt(copy.dc(), 0, 0, width, height, dc_, 0, 0, SRCCOPY);
-  copy.deselect();
-  BITMAPINFO readBack = bottomUpRgb24(width, height);
-  GetDIBits(copy.dc(), copy.bitmap(), 0, static_cast<UINT>(height), bitmap, &readBack,
+  // Read straight from the picture's own bitmap, set aside from its context while
+  // GetDIBits reads it: one copy of the pixels, not one into a section and one out.
+  // The picture's top rows land at the top of the bottom-up buffer.
+  const int rows = std::min(height, height_);
+  BITMAPINFO description = bottomUpRgb24(width, rows);
+  SelectObject(dc_, originalBitmap_);
+  GetDIBits(dc_, bitmap_, static_cast<UINT>(height_ - rows), static_cast<UINT>(rows),
+            bitmap + static_cast<std::size_t>(height - rows) * stride, &description,
             DIB_RGB_COLORS);
+  SelectObject(dc_, bitmap_);
 }
 
 }  // namespace capture

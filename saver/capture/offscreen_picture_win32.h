@@ -41,6 +41,8 @@ class OffscreenPicture final : public PictureSource {
 
  private:
   void release();
+  // A picture of that size with unspecified pixels (resize without the black fill).
+  bool allocate(int width, int height);
   bool copyBitmapIn(HBITMAP source);
 
   HDC dc_ = nullptr;

@@ -1,6 +1,6 @@
 // What SaveTGA needs of a picture: its size in pixels and a read-back of its pixels
 // as a 24-bit bottom-up device-independent bitmap. The Windows picture implements it
-// with a memory device context, a DIB section, BitBlt and GetDIBits.
+// with a memory device context and GetDIBits.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,5 @@
 """The whole saver under Wine on Xvfb, started as the screen-saver host starts it."""
 
-import shutil
 import subprocess
 import time
 
@@ -8,25 +7,10 @@ import numpy as np
 import pytest
 from PIL import Image
 
+from saver_host import exchange_dir, saver, start  # noqa: F401  (saver is a fixture)
 from winehost import wait_until
 
 TEXTURE_FILE_SIZE = 18 + 256 * 256 * 3
-
-
-@pytest.fixture
-def saver(build_dir, make_screen, make_prefix, wintool_for):
-    """A 1024 x 768 screen and a prefix with both programs installed side by side."""
-    screen = make_screen(1024, 768)
-    prefix = make_prefix(screen)
-    folder = prefix.drive_c() / "Sorvanta"
-    folder.mkdir(parents=True)
-    for program in (build_dir / "saver" / "Sorvanta.scr", build_dir / "renderer" / "Sorvanta.dll"):
-        shutil.copy2(program, folder / program.name)
-    return screen, prefix, folder, wintool_for(prefix)
-
-
-def exchange_dir(prefix):
-    return prefix.drive_c() / "q_lenn"
 
 
 def read_tga_rgb(path):
@@ -36,10 +20,6 @@ def read_tga_rgb(path):
     height = data[14] | data[15] << 8
     pixels = np.frombuffer(data[18:], dtype=np.uint8).reshape(height, width, 3)
     return pixels[::-1, :, ::-1]
-
-
-def start(prefix, folder, *args):
-    return prefix.start([folder / "Sorvanta.scr", *args], cwd=folder)
 
 
 def put_picture_on_root(screen, tmp_path):
@@ -73,6 +53,20 @@ def test_run_writes_both_files_starts_renderer_and_ends_with_it(saver, tmp_path)
     # Within one renderer-watch interval of the window going, plus Wine's own exit time.
     assert time.monotonic() - ended_at < 5
     assert front.returncode == 0
+
+
+def test_cursor_shows_again_once_the_run_has_ended(saver):
+    """What the user sees after a run. Wine keeps the display count with the input of the
+    process that changed it, so this cannot tell whether the close handler showed the
+    cursor before the end; run_form_logic_test checks that step."""
+    screen, prefix, folder, wintool = saver
+    assert wintool.cursor_showing(), "the cursor is hidden before the run"
+    front = start(prefix, folder, "/s")
+    window = screen.wait_window("^Sorvanta_VC$", timeout=60)
+    wait_until(lambda: not wintool.cursor_showing(), 10, what="the cursor hidden by the run")
+    screen.key(window, "Escape")
+    wait_until(lambda: front.poll() is not None, 15, what="the front end to end")
+    assert wintool.cursor_showing(), "the cursor stays hidden after the run"
 
 
 def test_second_start_while_running_ends_at_once(saver):

@@ -1,0 +1,172 @@
+"""From "Sorvanta.scr /s" to the renderer's first frame on a 1024 x 768 Xvfb screen,
+measured from outside, run by run, under Wine:
+
+    /usr/bin/python3 bench/saver_start/run_wine.py build/windows [runs]
+
+Xvfb keeps its frame buffer in a memory-mapped file (-fbdir), so the screen is polled
+without screenshots. The steps come from the exchange files' times (ext4 keeps birth,
+modification and access times in nanoseconds; with relatime the first read after a
+write updates the access time):
+  start+grab     launch -> the desktop file is created (Wine start, form, grab)
+  file writing   desktop file created -> texture file last written
+  renderer start texture file written -> the renderer reads its first exchange file
+  textures       first exchange file read -> last one read (the renderer's image loading)
+  first frame    last exchange file read -> the first drawn frame on the screen
+A program that stays up in the prefix keeps the wineserver warm, as on a desktop in use.
+Then grab_write_bench.exe times the grab and the two writes inside Wine against the
+former way of grabbing and reading back.
+"""
+
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+import numpy as np
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
+from winehost import WinePrefix, wait_until  # noqa: E402
+
+WIDTH, HEIGHT = 1024, 768
+
+
+class FrameBufferScreen:
+    """An Xvfb whose screen is readable as a memory-mapped XWD file."""
+
+    def __init__(self, fbdir):
+        fbdir.mkdir(parents=True, exist_ok=True)
+        read_fd, write_fd = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
+             "-noreset", "-nolisten", "tcp", "-fbdir", str(fbdir)],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            start_new_session=True)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            self.display = ":" + pipe.readline().strip()
+        raw = np.memmap(fbdir / "Xvfb_screen0", dtype=np.uint8, mode="r")
+        header_size = int.from_bytes(raw[0:4].tobytes(), "big")
+        colours = int.from_bytes(raw[76:80].tobytes(), "big")
+        line = int.from_bytes(raw[48:52].tobytes(), "big")
+        start = header_size + colours * 12
+        self.pixels = raw[start:start + line * HEIGHT].reshape(HEIGHT, line // 4, 4)[:, :WIDTH, :3]
+
+    def env(self):
+        return {"DISPLAY": self.display}
+
+    def frame(self):
+        return np.array(self.pixels)
+
+    def window_shown(self, caption):
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", caption],
+                                env={**os.environ, **self.env()}, capture_output=True)
+        return bool(result.stdout.strip())
+
+    def stop(self):
+        self.process.send_signal(signal.SIGTERM)
+        self.process.wait(10)
+
+
+def paint_root(screen, folder):
+    """Coloured blocks on the root window, so a drawn frame differs from the desktop."""
+    rng = np.random.default_rng(3)
+    blocks = rng.integers(0, 256, size=(24, 32, 3), dtype=np.uint8)
+    picture = np.kron(blocks, np.ones((32, 32, 1), dtype=np.uint8))
+    from PIL import Image
+    Image.fromarray(picture).save(folder / "root.png")
+    subprocess.run(["display", "-display", screen.display, "-window", "root",
+                    str(folder / "root.png")], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def is_drawn(frame, desktop):
+    """A frame the renderer drew: neither the desktop still showing nor a blank window."""
+    changed = np.any(frame != desktop, axis=2).mean()
+    black = np.all(frame < 8, axis=2).mean()
+    return changed > 0.05 and black < 0.9
+
+
+def times(path):
+    st = os.stat(path)
+    birth = float(subprocess.run(["stat", "--format=%.9W", str(path)], capture_output=True,
+                                 text=True).stdout)
+    return birth, st.st_mtime_ns / 1e9, st.st_atime_ns / 1e9
+
+
+def one_run(screen, prefix, folder, exchange, desktop, shots, number):
+    window_at = frame_at = None
+    launched = time.time()
+    front = subprocess.Popen(["wine", str(folder / "Sorvanta.scr"), "/s"], env=prefix.env(),
+                             cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = launched + 60
+    while frame_at is None and time.time() < deadline:
+        if window_at is None and screen.window_shown("^Sorvanta_VC$"):
+            window_at = time.time()
+        if window_at is not None:
+            frame = screen.frame()
+            if is_drawn(frame, desktop):
+                frame_at = time.time()
+                from PIL import Image
+                Image.fromarray(frame).save(shots / f"first-frame-{number}.png")
+    d_birth, d_mtime, d_atime = times(exchange / "Sorvanta1.tga")
+    t_birth, t_mtime, t_atime = times(exchange / "Sorvanta2.tga")
+    subprocess.run(["xdotool", "search", "--name", "^Sorvanta_VC$", "key", "--window", "%1",
+                    "Escape"], env={**os.environ, **screen.env()}, capture_output=True)
+    front.wait(30)
+    wait_until(lambda: not screen.window_shown("^Sorvanta_VC$"), 15, what="the renderer to go")
+    if frame_at is None:
+        raise RuntimeError(f"run {number}: no drawn frame within 60 s")
+    ms = lambda a, b: (b - a) * 1000.0  # noqa: E731
+    return {
+        "start+grab": ms(launched, d_birth),
+        "file writing": ms(d_birth, t_mtime),
+        "renderer start": ms(t_mtime, min(d_atime, t_atime)),
+        "textures": ms(min(d_atime, t_atime), max(d_atime, t_atime)),
+        "first frame": ms(max(d_atime, t_atime), frame_at),
+        "window shown": ms(launched, window_at),
+        "total": ms(launched, frame_at),
+    }
+
+
+def main():
+    build = Path(sys.argv[1]).resolve()
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+    work = build / "wine" / "bench-start"
+    shutil.rmtree(work, ignore_errors=True)
+    screen = FrameBufferScreen(work / "fb")
+    prefix = WinePrefix(work / "wine", screen)
+    keeper = None
+    try:
+        prefix.boot()
+        folder = prefix.drive_c() / "Sorvanta"
+        folder.mkdir(parents=True)
+        for program in (build / "saver" / "Sorvanta.scr", build / "renderer" / "Sorvanta.dll"):
+            shutil.copy2(program, folder / program.name)
+        keeper = prefix.start([build / "tests" / "e2e" / "wintool.exe", "host", "16", "16"])
+        wait_until(lambda: screen.window_shown("^Sorvanta host$"), 60, what="the keeper")
+        paint_root(screen, work)
+        desktop = screen.frame()
+        rows = [one_run(screen, prefix, folder, prefix.drive_c() / "q_lenn", desktop, work, n)
+                for n in range(1, runs + 1)]
+        print(f"{runs} runs of 'Sorvanta.scr /s' on {WIDTH} x {HEIGHT}, ms "
+              f"(first frames saved in {work})")
+        for step in rows[0]:
+            values = [row[step] for row in rows]
+            print(f"  {step:15s} median {statistics.median(values):8.1f}   "
+                  f"min {min(values):8.1f}   max {max(values):8.1f}")
+        inside = prefix.run([build / "bench" / "saver_start" / "grab_write_bench.exe", "20"],
+                            timeout=300, text=True)
+        print("inside the front end (grab_write_bench.exe):")
+        print(inside.stdout, end="")
+    finally:
+        if keeper is not None:
+            keeper.kill()
+        prefix.stop_server()
+        screen.stop()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,76 @@
+"""Twenty /s runs in a row under Wine: each starts the renderer and ends with it, and
+none leaves a process or an open handle behind in the prefix's wineserver."""
+
+import os
+from pathlib import Path
+
+from saver_host import saver, start  # noqa: F401  (saver is a fixture)
+from winehost import wait_until
+
+RUNS = 20
+# Descriptors the wineserver may hold more after the last run than after the first
+# without anything leaking: none are expected, one is the margin for timing.
+FD_MARGIN = 1
+
+
+def prefix_processes(prefix):
+    """{pid: command line} of the processes running in this prefix (wineserver included)."""
+    marker = b"WINEPREFIX=" + str(prefix.path).encode() + b"\0"
+    found = {}
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            if marker not in (entry / "environ").read_bytes() + b"\0":
+                continue
+            command = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
+        except OSError:
+            continue
+        found[int(entry.name)] = command.strip()
+    return found
+
+
+def saver_processes(prefix):
+    return [c for c in prefix_processes(prefix).values() if "sorvanta" in c.lower()]
+
+
+def wineserver_fds(prefix):
+    servers = [pid for pid, command in prefix_processes(prefix).items()
+               if os.path.basename(command.split(" ")[0]).startswith("wineserver")]
+    assert len(servers) == 1, f"expected one wineserver for the prefix, found {servers}"
+    return len(os.listdir(f"/proc/{servers[0]}/fd"))
+
+
+def one_run(screen, prefix, folder, number):
+    front = start(prefix, folder, "/s")
+    window = screen.wait_window("^Sorvanta_VC$", timeout=60)
+    screen.key(window, "Escape")
+    wait_until(lambda: front.poll() is not None, 15, what=f"run {number}'s front end to end")
+    assert front.returncode == 0, f"run {number} ended with {front.returncode}"
+    wait_until(lambda: not saver_processes(prefix), 10,
+               what=f"no Sorvanta process left after run {number}")
+    wait_until(lambda: not screen.windows("^Sorvanta_VC$"), 10,
+               what=f"run {number}'s renderer window to go")
+
+
+def test_twenty_runs_end_cleanly_without_handle_growth(saver):
+    screen, prefix, folder, wintool = saver
+    # A program that stays up keeps the wineserver and Wine's own processes alive
+    # between runs, so their descriptors and processes can be compared run to run.
+    keeper = prefix.start([wintool.exe, "host", "16", "16"])
+    try:
+        screen.wait_window("^Sorvanta host$", timeout=60)
+        one_run(screen, prefix, folder, 1)
+        processes_after_first = sorted(prefix_processes(prefix).values())
+        fds_after_first = wineserver_fds(prefix)
+        fds = [fds_after_first]
+        for number in range(2, RUNS + 1):
+            one_run(screen, prefix, folder, number)
+            fds.append(wineserver_fds(prefix))
+            assert sorted(prefix_processes(prefix).values()) == processes_after_first, \
+                f"the prefix's processes changed after run {number}"
+        print(f"wineserver descriptors after each run: {fds}; processes: {processes_after_first}")
+        assert max(fds) <= fds_after_first + FD_MARGIN, \
+            f"the wineserver's descriptors grew over the runs: {fds}"
+    finally:
+        keeper.kill()
