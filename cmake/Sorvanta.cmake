@@ -89,3 +89,11 @@ function(sorvanta_fuzz)
                    sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${F_NAME}>' -max_total_time=${F_SECONDS} -rss_limit_mb=2048 -print_final_stats=1 '${work}' '${F_CORPUS}'")
   set_tests_properties(${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 900)
 endfunction()
+
+# Resource scripts embed the committed pictures of saver/assets; windres does not tell
+# the build which files it read, so every use of a script names them as dependencies.
+#   sorvanta_resources_depend_on_assets(rc_file ...)   in the directory that uses them
+function(sorvanta_resources_depend_on_assets)
+  file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/saver/assets/*)
+  set_source_files_properties(${ARGN} PROPERTIES OBJECT_DEPENDS "${assets}")
+endfunction()
