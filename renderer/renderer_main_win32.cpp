@@ -2,6 +2,8 @@
 // loop with its automatic swing and message pump, and the orderly end.
 #include <windows.h>
 
+#include "pixel_format_win32.h"
+
 #include <cstdint>
 #include <new>
 
@@ -30,25 +32,6 @@ int frameCounter = 0;
 
 std::uint32_t currentTick() {
   return timeGetTime();
-}
-
-// Double-buffered RGBA with 32 colour, 24 depth and 8 stencil bits (the mirror needs
-// the stencil).
-bool setupPixelFormat(HDC dc) {
-  PIXELFORMATDESCRIPTOR descriptor{};
-  descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
-  descriptor.nVersion = 1;
-  descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  descriptor.iPixelType = PFD_TYPE_RGBA;
-  descriptor.cColorBits = 32;
-  descriptor.cDepthBits = 24;
-  descriptor.cStencilBits = 8;
-  descriptor.iLayerType = PFD_MAIN_PLANE;
-  const int format = ChoosePixelFormat(dc, &descriptor);
-  if (format == 0) {
-    return false;
-  }
-  return SetPixelFormat(dc, format, &descriptor) != FALSE;
 }
 
 void createGlContext(HWND window) {

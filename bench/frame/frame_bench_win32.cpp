@@ -5,6 +5,8 @@
 //   frame_bench.exe [frames per round] [rounds]
 #include <windows.h>
 
+#include "pixel_format_win32.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -41,16 +43,7 @@ HWND createBenchWindow(HINSTANCE instance) {
 }
 
 bool makeContext(HDC dc) {
-  PIXELFORMATDESCRIPTOR descriptor{};
-  descriptor.nSize = sizeof(PIXELFORMATDESCRIPTOR);
-  descriptor.nVersion = 1;
-  descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  descriptor.iPixelType = PFD_TYPE_RGBA;
-  descriptor.cColorBits = 32;
-  descriptor.cDepthBits = 24;
-  descriptor.cStencilBits = 8;
-  const int format = ChoosePixelFormat(dc, &descriptor);
-  if (format == 0 || !SetPixelFormat(dc, format, &descriptor)) {
+  if (!setupPixelFormat(dc)) {
     return false;
   }
   HGLRC context = wglCreateContext(dc);

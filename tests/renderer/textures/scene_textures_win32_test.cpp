@@ -2,6 +2,8 @@
 // cube-map names of our own, opengl32 and glu32, on a WGL context (Wine's GL here).
 #include <windows.h>
 
+#include "pixel_format_win32.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,16 +31,7 @@ class WglContext {
     if (window_ == nullptr)
       return;
     dc_ = GetDC(window_);
-    PIXELFORMATDESCRIPTOR format{};
-    format.nSize = sizeof format;
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 32;
-    format.cDepthBits = 24;
-    format.cStencilBits = 8;
-    const int chosen = ChoosePixelFormat(dc_, &format);
-    if (chosen == 0 || !SetPixelFormat(dc_, chosen, &format))
+    if (!setupPixelFormat(dc_))
       return;
     context_ = wglCreateContext(dc_);
     if (context_ != nullptr && !wglMakeCurrent(dc_, context_)) {
