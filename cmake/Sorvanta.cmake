@@ -1,5 +1,16 @@
 # Project-wide build helpers shared by every room.
 
+# Adds every folder below the current one that has a CMakeLists.txt: rooms whose
+# members (tools, benchmarks, fuzz targets) each live in a folder of their own.
+macro(sorvanta_add_subfolders)
+  file(GLOB subfolders LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(subfolder IN LISTS subfolders)
+    if(EXISTS ${subfolder}/CMakeLists.txt)
+      add_subdirectory(${subfolder})
+    endif()
+  endforeach()
+endmacro()
+
 # Warnings are errors in both presets.
 function(sorvanta_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
