@@ -50,9 +50,9 @@ inline constexpr std::uint8_t kImageTypeUncompressed = 2;  // true-colour
 inline constexpr std::uint8_t kImageTypeRunLength = 10;    // run-length encoded true-colour
 inline constexpr std::uint8_t kPixelDepth = 24;
 inline constexpr int kBytesPerPixel = 3;
-inline constexpr std::uint8_t kDescriptor = 0;          // no alpha, origin lower-left
-inline constexpr std::uint8_t kTopDownBit = 0x20;       // rows stored top row first
-inline constexpr int kMaxHeaderDimension = 32767;       // signed 16-bit fields
+inline constexpr std::uint8_t kDescriptor = 0;     // no alpha, origin lower-left
+inline constexpr std::uint8_t kTopDownBit = 0x20;  // rows stored top row first
+inline constexpr int kMaxHeaderDimension = 32767;  // signed 16-bit fields
 
 // Packet headers of the run-length encoding: a run of n equal pixels is 0x80 + n - 1,
 // a raw packet of n pixels is n - 1; n is 1 to 128 (2 to 128 for a run).

@@ -26,7 +26,9 @@ std::wstring widen(const char* text) {
   return wide;
 }
 
-HWND findWindow(const char* caption) { return FindWindowW(nullptr, widen(caption).c_str()); }
+HWND findWindow(const char* caption) {
+  return FindWindowW(nullptr, widen(caption).c_str());
+}
 
 int printWindow(HWND window) {
   char className[256] = {};
@@ -106,7 +108,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (std::strcmp(argv[1], "children") == 0) {
-    HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 10)));
+    HWND parent =
+        reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 10)));
     EnumChildWindows(parent, printChild, 0);
     return 0;
   }

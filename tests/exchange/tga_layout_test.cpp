@@ -10,7 +10,7 @@ namespace {
 TEST(ExchangeLayout, DesktopHeaderBytes) {
   const exchange::TgaHeader header =
       exchange::makeHeader(1024, 768, exchange::kImageTypeUncompressed);
-  const std::uint8_t expected[18] = {0x00, 0x00, 0x02, 0, 0, 0,    0, 0,    0,
+  const std::uint8_t expected[18] = {0x00, 0x00, 0x02, 0,    0,    0,    0,    0,    0,
                                      0,    0,    0,    0x00, 0x04, 0x00, 0x03, 0x18, 0x00};
   std::uint8_t actual[18];
   std::memcpy(actual, &header, sizeof actual);
@@ -25,9 +25,8 @@ TEST(ExchangeLayout, SixteenBitFieldsRoundTrip) {
     exchange::writeLe16(bytes, static_cast<std::uint16_t>(value));
     EXPECT_EQ(exchange::readLe16(bytes), value);
   }
-  const exchange::TgaHeader texture =
-      exchange::makeHeader(exchange::kTextureSize, exchange::kTextureSize,
-                           exchange::kImageTypeRunLength);
+  const exchange::TgaHeader texture = exchange::makeHeader(
+      exchange::kTextureSize, exchange::kTextureSize, exchange::kImageTypeRunLength);
   EXPECT_EQ(texture.imageType, 10);
   EXPECT_EQ(texture.width[0], 0x00);
   EXPECT_EQ(texture.width[1], 0x01);
