@@ -1,4 +1,4 @@
-// The reader against TGA files made by other image libraries (the shared peer suite):
+// The reader against TGA files made by other image libraries (tests/data/tga-peers):
 // every accepted file with complete data decodes to the pixels listed in
 // EXPECTED_RGB.tsv; every other file is refused or survived.
 #include "tga_image.h"
