@@ -16,6 +16,14 @@ function(sorvanta_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
 endfunction()
 
+# The fuzz build instruments every library for coverage and checks it with the
+# sanitizers, so a fuzz target sees and checks the code it links, not only itself.
+if(SORVANTA_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(SORVANTA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
                       -fno-omit-frame-pointer)
@@ -60,10 +68,13 @@ function(sorvanta_test)
   endif()
 endfunction()
 
-# A pytest module under tests/e2e, run against the Windows build.
-#   sorvanta_e2e(NAME name FILE test_x.py [LABELS ...] [TIMEOUT s])
+# A pytest module under tests/e2e, run against the Windows build. Its temporary folder
+# (prefix copies, screenshots, recordings) is build/windows/e2e/NAME, emptied when the
+# module starts again. SERIAL modules time what they see and run with no other test
+# beside them on the machine's cores.
+#   sorvanta_e2e(NAME name FILE test_x.py [SERIAL] [LABELS ...] [TIMEOUT s])
 function(sorvanta_e2e)
-  cmake_parse_arguments(T "" "NAME;FILE;TIMEOUT" "LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "NAME;FILE;TIMEOUT" "LABELS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 600)
   endif()
@@ -73,15 +84,21 @@ function(sorvanta_e2e)
   endif()
   add_test(NAME ${T_NAME}
            COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider
+                   --basetemp=${CMAKE_BINARY_DIR}/e2e/${T_NAME}
                    ${PROJECT_SOURCE_DIR}/tests/e2e/${T_FILE}
            WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/tests/e2e)
   set_tests_properties(${T_NAME} PROPERTIES
-    LABELS "${labels}" TIMEOUT ${T_TIMEOUT}
+    LABELS "${labels}" TIMEOUT ${T_TIMEOUT} FIXTURES_REQUIRED wine_template
     ENVIRONMENT "SORVANTA_BUILD=${CMAKE_BINARY_DIR};SORVANTA_SOURCE=${PROJECT_SOURCE_DIR}")
+  if(T_SERIAL)
+    set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
+  endif()
 endfunction()
 
 # A libFuzzer target (fuzz preset, clang), registered with ctest to run for a bounded
-# time over a seed corpus folder; findings fail the test.
+# time over a seed corpus folder; findings fail the test. Each target also gets a runner
+# script, fuzz-targets/NAME.sh [SECONDS], that scripts/fuzz uses for longer runs. The
+# corpus a run grows stays in the build folder; the seed folder is only read.
 #   sorvanta_fuzz(NAME name SOURCES ... [LIBS ...] CORPUS dir [SECONDS n])
 function(sorvanta_fuzz)
   cmake_parse_arguments(F "" "NAME;CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
@@ -90,14 +107,17 @@ function(sorvanta_fuzz)
   endif()
   add_executable(${F_NAME} ${F_SOURCES})
   sorvanta_warnings(${F_NAME})
-  target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined
-                                           -fno-sanitize-recover=all)
-  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
   set(work ${CMAKE_CURRENT_BINARY_DIR}/${F_NAME}-corpus)
-  add_test(NAME ${F_NAME}
-           COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
-                   sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${F_NAME}>' -max_total_time=${F_SECONDS} -rss_limit_mb=2048 -print_final_stats=1 '${work}' '${F_CORPUS}'")
+  set(runner ${CMAKE_BINARY_DIR}/fuzz-targets/${F_NAME}.sh)
+  file(GENERATE OUTPUT ${runner} CONTENT "#!/bin/sh
+# Runs ${F_NAME} for \$1 seconds (default ${F_SECONDS}) over its grown corpus and seeds.
+mkdir -p '${work}' || exit 1
+ASAN_OPTIONS=detect_leaks=1 exec '$<TARGET_FILE:${F_NAME}>' -max_total_time=\${1:-${F_SECONDS}} \\
+  -rss_limit_mb=2048 -print_final_stats=1 '${work}' '${F_CORPUS}'
+")
+  add_test(NAME ${F_NAME} COMMAND sh ${runner})
   set_tests_properties(${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 900)
 endfunction()
 
