@@ -82,6 +82,7 @@ function(sorvanta_e2e)
   if(NOT labels)
     set(labels e2e wine)
   endif()
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/e2e)
   add_test(NAME ${T_NAME}
            COMMAND /usr/bin/python3 -m pytest -q -p no:cacheprovider
                    --basetemp=${CMAKE_BINARY_DIR}/e2e/${T_NAME}

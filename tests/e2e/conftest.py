@@ -1,13 +1,18 @@
 """Fixtures of the Windows tests: virtual screens, private Wine prefixes, the
-cross-built programs and the wintool helper."""
+cross-built programs and the wintool helper.
+
+ctest runs each module with its temporary folder under the build folder
+(build/windows/e2e/<test>/), so prefixes, screenshots and recordings land there. A
+test's prefix copy is removed when the test passes and kept when it fails, or always
+kept with SORVANTA_KEEP_PREFIXES=1."""
 
 import os
-import subprocess
+import shutil
 from pathlib import Path
 
 import pytest
 
-from winehost import Screen, WinePrefix, clone_prefix
+from winehost import WinePrefix, Screen, clone_prefix, template_ready, template_root
 
 
 @pytest.fixture(scope="session")
@@ -25,16 +30,30 @@ def source_dir():
 
 @pytest.fixture(scope="session")
 def template_prefix(build_dir, tmp_path_factory):
-    """One booted prefix per test session, copied for every screen that needs one."""
+    """The build's booted template prefix (ctest's wine_template fixture makes it once);
+    a module run by hand without it boots a template of its own."""
+    if template_ready(build_dir):
+        yield WinePrefix(template_root(build_dir))
+        return
     screen = Screen(640, 480)
     try:
-        root = build_dir / "wine" / f"e2e-template-{os.getpid()}"
-        prefix = WinePrefix(root, screen).boot()
-        prefix.stop_server()
+        prefix = WinePrefix(tmp_path_factory.mktemp("template"), screen).boot()
     finally:
         screen.stop()
-    yield prefix
-    subprocess.run(["rm", "-rf", str(root)])
+    yield WinePrefix(prefix.root)
+
+
+@pytest.hookimpl(hookwrapper=True)
+def pytest_runtest_makereport(item, call):
+    """Keeps each phase's report on the test, so fixtures can tell whether it failed."""
+    outcome = yield
+    report = outcome.get_result()
+    setattr(item, f"report_{report.when}", report)
+
+
+def failed(request):
+    return any(getattr(getattr(request.node, f"report_{when}", None), "failed", False)
+               for when in ("setup", "call"))
 
 
 @pytest.fixture
@@ -53,8 +72,8 @@ def make_screen():
 
 
 @pytest.fixture
-def make_prefix(template_prefix, tmp_path):
-    """A private prefix for one screen, copied from the session's template."""
+def make_prefix(template_prefix, tmp_path, request):
+    """A private prefix for one screen, copied from the build's template."""
     prefixes = []
 
     def make(screen, lang="C.UTF-8"):
@@ -63,8 +82,11 @@ def make_prefix(template_prefix, tmp_path):
         return prefix
 
     yield make
+    keep = failed(request) or os.environ.get("SORVANTA_KEEP_PREFIXES") == "1"
     for prefix in prefixes:
         prefix.stop_server()
+        if not keep:
+            shutil.rmtree(prefix.root, ignore_errors=True)
 
 
 class WinTool:

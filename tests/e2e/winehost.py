@@ -160,31 +160,83 @@ class WinePrefix:
         return "C:\\" + str(rel).replace("/", "\\")
 
 
+# Files of the booted system that Wine only reads once the prefix exists: the 700 MB of
+# programs, libraries and tables of the Windows folder. A copy links them instead of copying
+# them; everything else (the registry, settings, what the tests write) is copied.
+READ_ONLY_SYSTEM_FILES = {".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".ax",
+                          ".tlb", ".nls", ".ds", ".com", ".msstyles"}
+
+
+def copy_or_link(source, destination):
+    if (Path(source).suffix.lower() in READ_ONLY_SYSTEM_FILES
+            and "/drive_c/windows/" in str(source)):
+        os.link(source, destination)
+    else:
+        shutil.copy2(source, destination)
+
+
 def clone_prefix(template, root, screen=None, lang="C.UTF-8"):
     """A new prefix copied from a booted one: much faster than a second wineboot."""
     template.stop_server()
     prefix = WinePrefix(root, screen, lang)
     if prefix.root.exists():
         shutil.rmtree(prefix.root)
-    shutil.copytree(template.root, prefix.root, symlinks=True)
+    shutil.copytree(template.root, prefix.root, symlinks=True, copy_function=copy_or_link)
     return prefix
+
+
+# One booted template prefix per build folder, made once by the ctest fixture
+# "wine_template" and copied by every test module and by the unit tests' environment.
+# It is made under a temporary name and renamed when complete, so a run that was killed
+# half-way leaves nothing that looks usable; the next run removes what it left.
+
+def template_root(build):
+    return Path(build).resolve() / "wine" / "template"
+
+
+def template_ready(build):
+    return (template_root(build) / "prefix" / "system.reg").exists()
+
+
+def make_template(build):
+    root = template_root(build)
+    remove_template(build)
+    partial = root.with_name(root.name + ".partial")
+    screen = Screen(640, 480)
+    try:
+        WinePrefix(partial, screen).boot().stop_server()
+    finally:
+        screen.stop()
+    partial.rename(root)
+
+
+def remove_template(build):
+    root = template_root(build)
+    for leftover in (root, root.with_name(root.name + ".partial")):
+        if leftover.exists():
+            WinePrefix(leftover).stop_server()
+            shutil.rmtree(leftover)
 
 
 # Shared environment of the cross-built unit tests: one Xvfb and one prefix per
 # build folder, started by the ctest fixture "wine_env" and stopped by its cleanup.
 
 def unit_root(build):
-    return Path(build) / "wine" / "unit"
+    return Path(build).resolve() / "wine" / "unit"
 
 
 def start_unit_env(build):
     root = unit_root(build)
     stop_unit_env(build)
-    root.mkdir(parents=True, exist_ok=True)
+    if root.exists():
+        shutil.rmtree(root)
     screen = Screen(1024, 768)
+    if template_ready(build):
+        clone_prefix(WinePrefix(template_root(build)), root, screen)
+    else:
+        WinePrefix(root, screen).boot()
     (root / "display").write_text(screen.display)
     (root / "xvfb.pid").write_text(str(screen.process.pid))
-    WinePrefix(root, screen).boot()
 
 
 def stop_unit_env(build):
@@ -210,4 +262,5 @@ def stop_unit_env(build):
 if __name__ == "__main__":
     import sys
     command, build = sys.argv[1], sys.argv[2]
-    {"start": start_unit_env, "stop": stop_unit_env}[command](build)
+    {"start": start_unit_env, "stop": stop_unit_env,
+     "template": make_template, "remove-template": remove_template}[command](build)
