@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "vector3f.h"
 
@@ -77,10 +78,12 @@ class SceneApp {
 
   // The mesh paths: switched on by initScene when the implementation has buffer
   // objects (OpenGL 1.5) and drawing from them is known to give the same picture
-  // faster; both false means vertex by vertex.
-  void setMeshPaths(bool vertexArrays, bool bufferObjects) {
+  // faster; both false means vertex by vertex. joinedStrip (with buffer objects only)
+  // draws each ball as one strip: the strips joined by repeated indices.
+  void setMeshPaths(bool vertexArrays, bool bufferObjects, bool joinedStrip = false) {
     useVertexArrays = vertexArrays;
     useBufferObjects = bufferObjects;
+    useJoinedStrip = joinedStrip && bufferObjects;
   }
 
   int stripCount = 0;
@@ -90,6 +93,9 @@ class SceneApp {
   int vertexCount = 0;
   bool useVertexArrays = false;
   bool useBufferObjects = false;
+  bool useJoinedStrip = false;
+  // False leaves the balls out of the frame (the frame benchmark's floor).
+  bool showBalls = true;
   unsigned envTexture = 0;
   unsigned floorTexture = 0;
   float viewAngle = 0.0f;
@@ -105,6 +111,7 @@ class SceneApp {
   void setMeshArrayPointers() const;
   void drawSphereVertexByVertex() const;
   void drawSphereFromArrays() const;
+  std::vector<std::uint32_t> joinedStripIndices() const;
 
   ImagePaths imagePaths_;
 };

@@ -207,6 +207,7 @@ struct MeshPath {
   const char* name;
   bool vertexArrays;
   bool bufferObjects;
+  bool joinedStrip;
 };
 
 TEST_F(SceneRender, ArrayPathsDrawTheSamePixelsAsVertexByVertex) {
@@ -219,9 +220,11 @@ TEST_F(SceneRender, ArrayPathsDrawTheSamePixelsAsVertexByVertex) {
   // frames that follow a first one.
   drawFrame();
   const std::vector<std::uint8_t> reference = drawFrame();
-  const MeshPath paths[] = {{"buffer objects", true, true}, {"client arrays", true, false}};
+  const MeshPath paths[] = {{"buffer objects", true, true, false},
+                            {"client arrays", true, false, false},
+                            {"joined strip", true, true, true}};
   for (const MeshPath& path : paths) {
-    app_.setMeshPaths(path.vertexArrays, path.bufferObjects);
+    app_.setMeshPaths(path.vertexArrays, path.bufferObjects, path.joinedStrip);
     const std::vector<std::uint8_t>& frame = drawFrame();
     std::size_t differing = 0;
     for (std::size_t i = 0; i < frame.size(); ++i) {
