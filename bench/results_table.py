@@ -15,6 +15,7 @@ import sys
 from pathlib import Path
 
 LINE = re.compile(r"^(figure|peer ratio|floor ratio|floor excess) (\S+): (.+)$")
+COLOUR = re.compile(r"\x1b\[[0-9;]*m")
 
 
 def main():
@@ -23,7 +24,7 @@ def main():
     for output in sorted(folder.glob("*.txt")):
         command = (folder / (output.stem + ".cmd")).read_text().strip()
         for line in output.read_text(errors="replace").splitlines():
-            match = LINE.match(line.strip())
+            match = LINE.match(COLOUR.sub("", line).strip())
             if match:
                 kind, case, value = match.groups()
                 row = rows.setdefault(case, {"command": command})

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "vector3f.h"
 
@@ -78,12 +77,10 @@ class SceneApp {
 
   // The mesh paths: switched on by initScene when the implementation has buffer
   // objects (OpenGL 1.5) and drawing from them is known to give the same picture
-  // faster; both false means vertex by vertex. joinedStrip (with buffer objects only)
-  // draws each ball as one strip: the strips joined by repeated indices.
-  void setMeshPaths(bool vertexArrays, bool bufferObjects, bool joinedStrip = false) {
+  // faster; both false means vertex by vertex.
+  void setMeshPaths(bool vertexArrays, bool bufferObjects) {
     useVertexArrays = vertexArrays;
     useBufferObjects = bufferObjects;
-    useJoinedStrip = joinedStrip && bufferObjects;
   }
 
   int stripCount = 0;
@@ -93,7 +90,6 @@ class SceneApp {
   int vertexCount = 0;
   bool useVertexArrays = false;
   bool useBufferObjects = false;
-  bool useJoinedStrip = false;
   // False leaves the balls out of the frame (the frame benchmark's floor).
   bool showBalls = true;
   unsigned envTexture = 0;
@@ -111,7 +107,6 @@ class SceneApp {
   void setMeshArrayPointers() const;
   void drawSphereVertexByVertex() const;
   void drawSphereFromArrays() const;
-  std::vector<std::uint32_t> joinedStripIndices() const;
 
   ImagePaths imagePaths_;
 };

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <new>
-#include <vector>
 
 #include "gl_loader.h"
 #include "scene_app.h"
@@ -129,34 +128,10 @@ void SceneApp::createBufferObjects() {
   glBufferSubData(GL_ARRAY_BUFFER, 0, arrayBytes, vertices);
   glBufferSubData(GL_ARRAY_BUFFER, arrayBytes, arrayBytes, normals);
 
-  // The index buffer holds the strips one after another, then the same strips joined
-  // into one.
-  const std::vector<std::uint32_t> joined = joinedStripIndices();
   const auto indexBytes = static_cast<glloader::GLsizeiptrValue>(stripLength) * stripCount * 4;
-  const auto joinedBytes = static_cast<glloader::GLsizeiptrValue>(joined.size()) * 4;
   glGenBuffers(1, &indexBuffer);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes + joinedBytes, nullptr, GL_STATIC_DRAW);
-  glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, indexBytes, indices);
-  glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, joinedBytes, joined.data());
-}
-
-// Between two strips, the last index of the first and the first of the next are
-// repeated: the four triangles that span the seam each have two equal corners, so
-// they cover no pixel. Every strip has an even length, so each strip starts at an
-// even place in the joined one and keeps its triangles' winding.
-std::vector<std::uint32_t> SceneApp::joinedStripIndices() const {
-  std::vector<std::uint32_t> joined;
-  const auto length = static_cast<std::size_t>(stripLength);
-  for (int strip = 0; strip < stripCount; ++strip) {
-    const std::uint32_t* first = indices + static_cast<std::size_t>(strip) * length;
-    if (strip > 0) {
-      joined.push_back(joined.back());
-      joined.push_back(first[0]);
-    }
-    joined.insert(joined.end(), first, first + length);
-  }
-  return joined;
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, indices, GL_STATIC_DRAW);
 }
 
 void SceneApp::drawSphere() const {
@@ -185,13 +160,6 @@ void SceneApp::drawSphereVertexByVertex() const {
 // path (joining them into one strip would add triangles between them).
 void SceneApp::drawSphereFromArrays() const {
   const auto length = static_cast<std::size_t>(stripLength);
-  if (useJoinedStrip) {
-    const std::size_t strips = static_cast<std::size_t>(stripCount);
-    const std::size_t joinedLength = strips * length + 2 * (strips - 1);
-    glDrawElements(GL_TRIANGLE_STRIP, static_cast<GLsizei>(joinedLength), GL_UNSIGNED_INT,
-                   bufferOffset(strips * length * sizeof(std::uint32_t)));
-    return;
-  }
   for (int strip = 0; strip < stripCount; ++strip) {
     const std::size_t firstIndex = static_cast<std::size_t>(strip) * length;
     // In a bound element buffer the indices are found by byte offset.

@@ -18,7 +18,7 @@ void drawFrames(benchmark::State& state, const MeshPathChoice& path) {
     return;
   }
   app.resize(1024, 768);
-  app.setMeshPaths(path.vertexArrays, path.bufferObjects, path.joinedStrip);
+  app.setMeshPaths(path.vertexArrays, path.bufferObjects);
   app.showBalls = path.balls;
   for (auto _ : state) {
     app.update(kFrameStepSeconds);

@@ -101,8 +101,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     apps[p]->resize(kWidth, kHeight);
-    apps[p]->setMeshPaths(kMeshPaths[p].vertexArrays, kMeshPaths[p].bufferObjects,
-                          kMeshPaths[p].joinedStrip);
+    apps[p]->setMeshPaths(kMeshPaths[p].vertexArrays, kMeshPaths[p].bufferObjects);
     apps[p]->showBalls = kMeshPaths[p].balls;
     timeRound(*apps[p], dc, 5);  // warm-up
   }

@@ -14,17 +14,17 @@ struct MeshPathChoice {
   const char* name;
   bool vertexArrays;
   bool bufferObjects;
-  bool joinedStrip;
   bool balls;
 };
 
 inline constexpr MeshPathChoice kMeshPaths[] = {
-    {"vertex_by_vertex", false, false, false, true}, {"buffer_objects", true, true, false, true},
-    {"client_arrays", true, false, false, true},     {"joined_strip", true, true, true, true},
-    {"no_balls", true, true, false, false},
+    {"vertex_by_vertex", false, false, true},
+    {"buffer_objects", true, true, true},
+    {"client_arrays", true, false, true},
+    {"no_balls", true, true, false},
 };
 inline constexpr int kPeerPath = 0;   // the peer: vertex by vertex
-inline constexpr int kFloorPath = 4;  // the floor: no balls
+inline constexpr int kFloorPath = 3;  // the floor: no balls
 
 // A frame's motion step: the same fixed sequence of frames for every path.
 inline constexpr float kFrameStepSeconds = 1.0f / 60.0f;

@@ -207,7 +207,6 @@ struct MeshPath {
   const char* name;
   bool vertexArrays;
   bool bufferObjects;
-  bool joinedStrip;
 };
 
 TEST_F(SceneRender, ArrayPathsDrawTheSamePixelsAsVertexByVertex) {
@@ -220,11 +219,9 @@ TEST_F(SceneRender, ArrayPathsDrawTheSamePixelsAsVertexByVertex) {
   // frames that follow a first one.
   drawFrame();
   const std::vector<std::uint8_t> reference = drawFrame();
-  const MeshPath paths[] = {{"buffer objects", true, true, false},
-                            {"client arrays", true, false, false},
-                            {"joined strip", true, true, true}};
+  const MeshPath paths[] = {{"buffer objects", true, true}, {"client arrays", true, false}};
   for (const MeshPath& path : paths) {
-    app_.setMeshPaths(path.vertexArrays, path.bufferObjects, path.joinedStrip);
+    app_.setMeshPaths(path.vertexArrays, path.bufferObjects);
     const std::vector<std::uint8_t>& frame = drawFrame();
     std::size_t differing = 0;
     for (std::size_t i = 0; i < frame.size(); ++i) {
