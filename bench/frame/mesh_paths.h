@@ -36,6 +36,9 @@ inline constexpr std::size_t kPathCount = sizeof(kMeshPaths) / sizeof(kMeshPaths
 // the floor ratio how many times longer than the frame without balls it takes.
 inline void printFrameLines(const std::string& benchmark, const double (&seconds)[kPathCount]) {
   for (std::size_t p = 0; p < kPathCount; ++p) {
+    if (seconds[p] <= 0.0) {
+      continue;  // not run (filtered out)
+    }
     const std::string key = benchmark + "/" + kMeshPaths[p].name;
     char fps[32];
     std::snprintf(fps, sizeof fps, "%.1f frames/s", seconds[p] > 0.0 ? 1.0 / seconds[p] : 0.0);

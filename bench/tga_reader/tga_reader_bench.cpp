@@ -125,6 +125,9 @@ void printLines(const benchlines::MedianReporter& times) {
     const std::string name = std::string("load/") + type;
     const double reader = times.seconds(name + "/reader");
     const std::string key = std::string("tga_read/") + type;
+    if (reader <= 0.0) {
+      continue;  // not run (filtered out)
+    }
     benchlines::printFigure(key, benchlines::timeFigure(reader));
     benchlines::printPeerRatio(key, times.seconds(name + "/stb"), reader);
   }

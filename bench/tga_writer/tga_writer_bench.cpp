@@ -273,6 +273,9 @@ void printLines(const benchlines::MedianReporter& times) {
   }
   for (const auto& [key, args] : cases) {
     const double ours = times.seconds("File_SaveTGA" + args);
+    if (ours <= 0.0) {
+      continue;  // not run (filtered out)
+    }
     benchlines::printFigure(key, benchlines::timeFigure(ours));
     benchlines::printPeerRatio(key, times.seconds("File_Stb" + args), ours);
   }
