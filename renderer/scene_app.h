@@ -90,6 +90,8 @@ class SceneApp {
   int vertexCount = 0;
   bool useVertexArrays = false;
   bool useBufferObjects = false;
+  // False leaves the balls out of the frame (the frame benchmark's floor).
+  bool showBalls = true;
   unsigned envTexture = 0;
   unsigned floorTexture = 0;
   float viewAngle = 0.0f;

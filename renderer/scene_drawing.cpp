@@ -174,6 +174,9 @@ void SceneApp::drawReflection() {
 }
 
 void SceneApp::drawBalls(bool mirrored) {
+  if (!showBalls) {
+    return;
+  }
   glEnable(GL_CULL_FACE);
   glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kShininess);
   glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kBallSpecular);

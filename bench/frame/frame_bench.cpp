@@ -2,6 +2,7 @@
 // off-screen renderer, for each way of drawing the ball mesh.
 #include <benchmark/benchmark.h>
 
+#include "median_reporter.h"
 #include "mesh_paths.h"
 #include "offscreen_context.h"
 #include "scene_app.h"
@@ -18,6 +19,7 @@ void drawFrames(benchmark::State& state, const MeshPathChoice& path) {
   }
   app.resize(1024, 768);
   app.setMeshPaths(path.vertexArrays, path.bufferObjects);
+  app.showBalls = path.balls;
   for (auto _ : state) {
     app.update(kFrameStepSeconds);
     app.incrementViewAngle();
@@ -39,13 +41,22 @@ void registerPaths() {
   }
 }
 
+void printLines(const benchlines::MedianReporter& times) {
+  double seconds[kPathCount];
+  for (std::size_t p = 0; p < kPathCount; ++p) {
+    seconds[p] = times.seconds(std::string("drawScene/") + kMeshPaths[p].name);
+  }
+  printFrameLines("frame_native", seconds);
+}
+
 }  // namespace
 }  // namespace sorvanta::bench
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   sorvanta::bench::registerPaths();
-  benchmark::RunSpecifiedBenchmarks();
+  benchlines::MedianReporter reporter(sorvanta::bench::printLines);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;
 }

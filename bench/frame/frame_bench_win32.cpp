@@ -20,6 +20,7 @@
 namespace {
 
 using sorvanta::bench::kMeshPaths;
+using sorvanta::bench::kPathCount;
 using sorvanta::bench::MeshPathChoice;
 
 constexpr int kWidth = 1024;
@@ -92,7 +93,6 @@ int main(int argc, char** argv) {
   std::printf("GL_VERSION %s\nGL_RENDERER %s\n",
               reinterpret_cast<const char*>(glGetString(GL_VERSION)),
               reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-  constexpr std::size_t kPathCount = sizeof(kMeshPaths) / sizeof(kMeshPaths[0]);
   std::unique_ptr<sorvanta::SceneApp> apps[kPathCount];
   for (std::size_t p = 0; p < kPathCount; ++p) {
     apps[p] = std::make_unique<sorvanta::SceneApp>();
@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
     }
     apps[p]->resize(kWidth, kHeight);
     apps[p]->setMeshPaths(kMeshPaths[p].vertexArrays, kMeshPaths[p].bufferObjects);
+    apps[p]->showBalls = kMeshPaths[p].balls;
     timeRound(*apps[p], dc, 5);  // warm-up
   }
   std::vector<double> fps[kPathCount];
@@ -114,10 +115,13 @@ int main(int argc, char** argv) {
     app->releaseScene();
   }
   const double reference = median(fps[0]);
+  double seconds[kPathCount];
   for (std::size_t p = 0; p < kPathCount; ++p) {
     const double value = median(fps[p]);
+    seconds[p] = 1.0 / value;
     std::printf("%-18s %8.1f frames/s (median of %d rounds of %d)  x%.2f\n", kMeshPaths[p].name,
                 value, rounds, frames, value / reference);
   }
+  sorvanta::bench::printFrameLines("frame_wine", seconds);
   return 0;
 }

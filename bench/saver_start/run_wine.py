@@ -13,6 +13,9 @@ write updates the access time):
   textures       first exchange file read -> last one read (the renderer's image loading)
   first frame    last exchange file read -> the first drawn frame on the screen
 A program that stays up in the prefix keeps the wineserver warm, as on a desktop in use.
+Each round also times the floor, the same start made by two trivial programs
+(start_floor_launcher.exe and start_floor_gl.exe, whose window is "Sorvanta floor"),
+and the last line gives the saver's median over the floor's median.
 Then grab_write_bench.exe times the grab and the two writes inside Wine against the
 former way of grabbing and reading back.
 """
@@ -96,29 +99,38 @@ def times(path):
     return birth, st.st_mtime_ns / 1e9, st.st_atime_ns / 1e9
 
 
-def one_run(screen, prefix, folder, exchange, desktop, shots, number):
+def until_first_frame(screen, prefix, folder, command, caption, desktop, shot):
+    """Starts the command and returns (launched, window shown, first frame) times,
+    then closes the window with Escape and waits for the command to end."""
     window_at = frame_at = None
     launched = time.time()
-    front = subprocess.Popen(["wine", str(folder / "Sorvanta.scr"), "/s"], env=prefix.env(),
-                             cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    front = subprocess.Popen(["wine", *command], env=prefix.env(), cwd=folder,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     deadline = launched + 60
     while frame_at is None and time.time() < deadline:
-        if window_at is None and screen.window_shown("^Sorvanta_VC$"):
+        if window_at is None and screen.window_shown(caption):
             window_at = time.time()
         if window_at is not None:
             frame = screen.frame()
             if is_drawn(frame, desktop):
                 frame_at = time.time()
                 from PIL import Image
-                Image.fromarray(frame).save(shots / f"first-frame-{number}.png")
-    d_birth, d_mtime, d_atime = times(exchange / "Sorvanta1.tga")
-    t_birth, t_mtime, t_atime = times(exchange / "Sorvanta2.tga")
-    subprocess.run(["xdotool", "search", "--name", "^Sorvanta_VC$", "key", "--window", "%1",
+                Image.fromarray(frame).save(shot)
+    subprocess.run(["xdotool", "search", "--name", caption, "key", "--window", "%1",
                     "Escape"], env={**os.environ, **screen.env()}, capture_output=True)
     front.wait(30)
-    wait_until(lambda: not screen.window_shown("^Sorvanta_VC$"), 15, what="the renderer to go")
+    wait_until(lambda: not screen.window_shown(caption), 15, what="the window to go")
     if frame_at is None:
-        raise RuntimeError(f"run {number}: no drawn frame within 60 s")
+        raise RuntimeError(f"{shot.name}: no drawn frame within 60 s")
+    return launched, window_at, frame_at
+
+
+def one_run(screen, prefix, folder, exchange, desktop, shots, number):
+    launched, window_at, frame_at = until_first_frame(
+        screen, prefix, folder, [str(folder / "Sorvanta.scr"), "/s"], "^Sorvanta_VC$", desktop,
+        shots / f"first-frame-{number}.png")
+    d_birth, d_mtime, d_atime = times(exchange / "Sorvanta1.tga")
+    t_birth, t_mtime, t_atime = times(exchange / "Sorvanta2.tga")
     ms = lambda a, b: (b - a) * 1000.0  # noqa: E731
     return {
         "start+grab": ms(launched, d_birth),
@@ -143,24 +155,38 @@ def main():
         prefix.boot()
         folder = prefix.drive_c() / "Sorvanta"
         folder.mkdir(parents=True)
-        for program in (build / "saver" / "Sorvanta.scr", build / "renderer" / "Sorvanta.dll"):
+        for program in (build / "saver" / "Sorvanta.scr", build / "renderer" / "Sorvanta.dll",
+                        build / "bench" / "saver_start" / "start_floor_launcher.exe",
+                        build / "bench" / "saver_start" / "start_floor_gl.exe"):
             shutil.copy2(program, folder / program.name)
         keeper = prefix.start([build / "tests" / "e2e" / "wintool.exe", "host", "16", "16"])
         wait_until(lambda: screen.window_shown("^Sorvanta host$"), 60, what="the keeper")
         paint_root(screen, work)
         desktop = screen.frame()
-        rows = [one_run(screen, prefix, folder, prefix.drive_c() / "q_lenn", desktop, work, n)
-                for n in range(1, runs + 1)]
+        rows = []
+        floor = []
+        for n in range(1, runs + 1):  # the saver and the floor in turn
+            rows.append(one_run(screen, prefix, folder, prefix.drive_c() / "q_lenn", desktop,
+                                work, n))
+            launched, _, frame_at = until_first_frame(
+                screen, prefix, folder, [str(folder / "start_floor_launcher.exe")],
+                "^Sorvanta floor$", desktop, work / f"floor-frame-{n}.png")
+            floor.append((frame_at - launched) * 1000.0)
         print(f"{runs} runs of 'Sorvanta.scr /s' on {WIDTH} x {HEIGHT}, ms "
               f"(first frames saved in {work})")
         for step in rows[0]:
             values = [row[step] for row in rows]
             print(f"  {step:15s} median {statistics.median(values):8.1f}   "
                   f"min {min(values):8.1f}   max {max(values):8.1f}")
+        print(f"  {'floor total':15s} median {statistics.median(floor):8.1f}   "
+              f"min {min(floor):8.1f}   max {max(floor):8.1f}")
+        total = statistics.median(row["total"] for row in rows)
         inside = prefix.run([build / "bench" / "saver_start" / "grab_write_bench.exe", "20"],
                             timeout=300, text=True)
         print("inside the front end (grab_write_bench.exe):")
         print(inside.stdout, end="")
+        print(f"figure start/first_frame: {total:.1f} ms")
+        print(f"floor excess start/first_frame: {total - statistics.median(floor):.1f}")
     finally:
         if keeper is not None:
             keeper.kill()
