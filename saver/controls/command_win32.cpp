@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "saver/wide_text_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 namespace Sorvanta_Controls {
 

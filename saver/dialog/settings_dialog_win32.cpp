@@ -10,9 +10,9 @@
 
 #include "saver/controls/command_win32.h"
 #include "saver/dialog/dialog_rules.h"
-#include "saver/settings_files_win32.h"
-#include "saver/wide_text_win32.h"
-#include "saver/zoom_win32.h"
+#include "saver/settings/settings_win32.h"
+#include "saver/text/wide_text_win32.h"
+#include "saver/dialog/zoom_win32.h"
 
 namespace Sorvanta_P {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "saver/settings.h"
+#include "saver/settings/settings.h"
 
 namespace Sorvanta_P {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "saver/controls/command_win32.h"
-#include "saver/wide_text_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 namespace {
 
