@@ -1,19 +1,16 @@
 #include "saver/run/run_form.h"
 
-#include <algorithm>
-#include <cctype>
+#include <utility>
 
 #include "saver/startup/startup.h"
+#include "saver/text/ascii_text.h"
 
 namespace Sorvanta_B {
 
 namespace {
 
 std::string upperSuffix(const std::string& text, std::size_t length) {
-  std::string suffix = text.size() >= length ? text.substr(text.size() - length) : text;
-  std::transform(suffix.begin(), suffix.end(), suffix.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return suffix;
+  return upperAscii(text.size() >= length ? text.substr(text.size() - length) : text);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "saver/settings/profile_file.h"
 
+#include "saver/text/ascii_text.h"
 #include "saver/text/cp932.h"
 
 namespace Sorvanta_B {
@@ -7,24 +8,6 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16leMark = "\xFF\xFE";
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && isBlank(text.back())) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
-char lowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::string decodeText(std::string_view bytes, ProfileEncoding& encoding) {
   if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
@@ -40,7 +23,7 @@ std::string decodeText(std::string_view bytes, ProfileEncoding& encoding) {
 }
 
 void parseLine(std::string_view line, ProfileText& profile) {
-  line = trim(line);
+  line = trimmed(line, kProfileBlanks);
   if (!line.empty() && line.front() == '[') {
     const std::size_t close = line.rfind(']');
     if (close != std::string_view::npos) {
@@ -53,8 +36,8 @@ void parseLine(std::string_view line, ProfileText& profile) {
   if (equals == std::string_view::npos) {
     entry.name = std::string(line);
   } else {
-    entry.name = std::string(trim(line.substr(0, equals)));
-    entry.value = std::string(trim(line.substr(equals + 1)));
+    entry.name = std::string(trimmed(line.substr(0, equals), kProfileBlanks));
+    entry.value = std::string(trimmed(line.substr(equals + 1), kProfileBlanks));
   }
   profile.sections.back().lines.push_back(std::move(entry));
 }
@@ -163,9 +146,7 @@ void setProfileValue(ProfileText& profile, std::string_view section, std::string
     index = profile.sections.size() - 1;
   }
   ProfileSection* target = &profile.sections[index];
-  while (!value.empty() && isBlank(value.front())) {
-    value.remove_prefix(1);
-  }
+  value = withoutLeading(value, kProfileBlanks);
   for (ProfileLine& line : target->lines) {
     if (isKeyLine(line, key)) {
       line.value = std::string(value);

@@ -1,11 +1,11 @@
 #include "saver/settings/settings.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 #include "saver/settings/profile_file.h"
 #include "saver/text/cp932.h"
+#include "saver/text/number_text.h"
 
 namespace Sorvanta_B {
 namespace {
@@ -43,19 +43,8 @@ void loadNumber(const std::string& value, std::int16_t& setting) {
 }  // namespace
 
 bool parseSettingNumber(const std::string& text, std::int16_t& number) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) {
-    return false;
-  }
-  const std::size_t last = text.find_last_not_of(" \t");
-  const std::string core = text.substr(first, last - first + 1);
-  // Decimal notation only: strtod's hexadecimal, infinity and NaN forms are not numbers here.
-  if (core.find_first_not_of("0123456789+-.eE") != std::string::npos) {
-    return false;
-  }
-  char* end = nullptr;
-  const double value = std::strtod(core.c_str(), &end);
-  if (end != core.c_str() + core.size() || !std::isfinite(value)) {
+  double value = 0;
+  if (!readWholeDecimal(text, ExponentLetters::E, value) || !std::isfinite(value)) {
     return false;
   }
   const double whole = std::floor(value);

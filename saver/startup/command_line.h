@@ -21,10 +21,4 @@ std::string argumentsOf(const std::string& fullCommandLine);
 
 CommandLine decodeCommandLine(const std::string& arguments);
 
-// Reads a number the way a decimal reader does: blanks, tabs and line feeds are
-// skipped anywhere, reading stops at the first character that cannot continue the
-// number, and text without a number gives 0. &H and &O prefixes read hexadecimal and
-// octal. The result is rounded to the nearest whole number (halves to even).
-double readLeadingNumber(const std::string& text);
-
 }  // namespace Sorvanta_B

@@ -6,7 +6,6 @@ namespace {
 
 using Sorvanta_B::argumentsOf;
 using Sorvanta_B::decodeCommandLine;
-using Sorvanta_B::readLeadingNumber;
 
 struct CommandLineCase {
   const char* arguments;
@@ -44,16 +43,6 @@ TEST(CommandLine, ModeLetterAndPreviewParent) {
     EXPECT_EQ(decoded.modeLetter, c.mode) << '"' << c.arguments << '"';
     EXPECT_EQ(decoded.previewParent, c.parent) << '"' << c.arguments << '"';
   }
-}
-
-TEST(CommandLine, DecimalReaderStopsAtFirstUnreadableCharacter) {
-  EXPECT_EQ(readLeadingNumber(" \t 42"), 42);
-  EXPECT_EQ(readLeadingNumber("-17x"), -17);
-  EXPECT_EQ(readLeadingNumber("1e3"), 1000);
-  EXPECT_EQ(readLeadingNumber("1e"), 1);
-  EXPECT_EQ(readLeadingNumber("."), 0);
-  EXPECT_EQ(readLeadingNumber("&O17"), 15);
-  EXPECT_EQ(readLeadingNumber(""), 0);
 }
 
 TEST(CommandLine, ArgumentsFollowTheProgramName) {
