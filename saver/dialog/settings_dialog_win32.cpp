@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "exchange/window_names.h"
 #include "saver/controls/command_win32.h"
 #include "saver/dialog/dialog_rules.h"
 #include "saver/settings/settings_win32.h"
@@ -21,7 +22,7 @@ using Sorvanta_B::widen;
 
 constexpr wchar_t kDialogClass[] = L"Sorvanta.SettingsDialog";
 constexpr wchar_t kPanelClass[] = L"Sorvanta.SettingsPanel";
-constexpr wchar_t kCaption[] = L"<Sorvanta>";
+constexpr const wchar_t* kCaption = exchange::kSettingsDialogCaptionW.text;
 constexpr wchar_t kLabelFace[] = L"ＭＳ Ｐゴシック";
 constexpr double kLabelPoints = 9.75;
 constexpr wchar_t kPanelFace[] = L"Tahoma";

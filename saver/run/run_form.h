@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "exchange/window_names.h"
+
 namespace Sorvanta_B {
 
-inline constexpr char kRendererWindowCaption[] = "Sorvanta_VC";
+using exchange::kRendererWindowCaption;
 
 // How long the run waits for a started renderer to show its window before a missing
 // window ends the run (a slow start must not end it; one that never comes still does).

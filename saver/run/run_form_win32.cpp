@@ -1,6 +1,7 @@
 #include "saver/run/run_form_win32.h"
 
 #include "exchange/tga_layout.h"
+#include "exchange/window_names.h"
 #include "saver/capture/exchange_files_win32.h"
 #include "saver/capture/save_tga.h"
 #include "saver/text/wide_text_win32.h"
@@ -10,7 +11,7 @@ namespace Sorvanta_B {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"Sorvanta_S";
-constexpr wchar_t kCaption[] = L"Sorvanta_Main";
+constexpr const wchar_t* kCaption = exchange::kRunFormCaptionW.text;
 // The texture picture the form carries (a bitmap resource of the program).
 constexpr char kTexturePictureResource[] = "SORVANTA_STONE_TEXTURE";
 

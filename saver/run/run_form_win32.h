@@ -1,5 +1,5 @@
 // Sorvanta_S, the running screen saver's form: a hidden, screen-sized window
-// captioned "Sorvanta_Main" (the marker a second start looks for) with the two
+// captioned kRunFormCaption (the marker a second start looks for) with the two
 // pictures and the three timers. Its decisions live in RunFormLogic.
 #pragma once
 

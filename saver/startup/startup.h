@@ -5,13 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "exchange/window_names.h"
 #include "saver/startup/command_line.h"
 
 namespace Sorvanta_B {
 
-// Captions that mark a running saver and an open settings dialog.
-inline constexpr char kRunFormCaption[] = "Sorvanta_Main";
-inline constexpr char kSettingsDialogCaption[] = "<Sorvanta>";
+// The run form's and the settings dialog's captions mark a running saver and an open
+// settings dialog.
+using exchange::kRunFormCaption;
+using exchange::kSettingsDialogCaption;
 inline constexpr char kRendererFileName[] = "\\Sorvanta.dll";
 inline constexpr char kMissingRendererMessage[] = "Sorvanta.dll が同じﾌｫﾙﾀﾞに見つかりません！";
 
