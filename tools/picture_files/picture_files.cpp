@@ -29,7 +29,8 @@ std::uint32_t paddedRowBytes(int width, int bitsPerPixel) {
 }
 
 void putInfoHeader(std::vector<std::uint8_t>& out, int width, int height, int bitsPerPixel,
-                   std::uint32_t imageBytes, std::uint32_t colours) {
+                   std::uint32_t imageBytes, std::uint32_t colours,
+                   std::uint32_t pixelsPerMetre = kPixelsPerMetre72Dpi) {
   put32(out, kInfoHeaderSize);
   put32(out, static_cast<std::uint32_t>(width));
   put32(out, static_cast<std::uint32_t>(height));
@@ -37,8 +38,8 @@ void putInfoHeader(std::vector<std::uint8_t>& out, int width, int height, int bi
   put16(out, static_cast<std::uint32_t>(bitsPerPixel));
   put32(out, 0);  // BI_RGB
   put32(out, imageBytes);
-  put32(out, 2835);  // 72 dpi
-  put32(out, 2835);
+  put32(out, pixelsPerMetre);
+  put32(out, pixelsPerMetre);
   put32(out, colours);
   put32(out, 0);
 }
@@ -88,7 +89,7 @@ void putDirectory(std::vector<std::uint8_t>& out, int type, int width, int heigh
 
 }  // namespace
 
-std::vector<std::uint8_t> bmpBytes(const Picture& picture) {
+std::vector<std::uint8_t> bmpBytes(const Picture& picture, std::uint32_t pixelsPerMetre) {
   const std::uint32_t imageBytes = paddedRowBytes(picture.width, 24) * picture.height;
   std::vector<std::uint8_t> out;
   out.push_back('B');
@@ -96,7 +97,7 @@ std::vector<std::uint8_t> bmpBytes(const Picture& picture) {
   put32(out, kFileHeaderSize + kInfoHeaderSize + imageBytes);
   put32(out, 0);
   put32(out, kFileHeaderSize + kInfoHeaderSize);
-  putInfoHeader(out, picture.width, picture.height, 24, imageBytes, 0);
+  putInfoHeader(out, picture.width, picture.height, 24, imageBytes, 0, pixelsPerMetre);
   putRows24(out, picture);
   return out;
 }

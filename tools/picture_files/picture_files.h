@@ -37,7 +37,12 @@ struct CursorPicture {
   std::vector<CursorPixel> pixels;  // top row first
 };
 
-std::vector<std::uint8_t> bmpBytes(const Picture& picture);
+// The resolution a bitmap file records, in pixels per metre.
+inline constexpr std::uint32_t kPixelsPerMetre72Dpi = 2835;
+inline constexpr std::uint32_t kPixelsPerMetre96Dpi = 3780;
+
+std::vector<std::uint8_t> bmpBytes(const Picture& picture,
+                                   std::uint32_t pixelsPerMetre = kPixelsPerMetre72Dpi);
 std::vector<std::uint8_t> icoBytes(const Picture& picture);
 std::vector<std::uint8_t> curBytes(const CursorPicture& cursor);
 
