@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <new>
 
+#include "exchange/window_names.h"
 #include "frame_timer.h"
 #include "scene_app.h"
 #include "view_swing.h"
@@ -14,7 +15,7 @@
 namespace {
 
 constexpr char kWindowClassName[] = "GLClass";
-constexpr char kWindowTitle[] = "Sorvanta_VC";
+constexpr const char* kWindowTitle = exchange::kRendererWindowCaption;
 constexpr char kFullscreenFailedMessage[] =
     "Failed to create a fullscreen window; switching to windowed...";
 constexpr int kScreenWidth = 1024;

@@ -6,13 +6,13 @@
 
 #include "saver/dialog/settings_dialog_win32.h"
 #include "saver/music/bgm_win32.h"
-#include "saver/preview_win32.h"
+#include "saver/preview/preview_win32.h"
 #include "saver/music/music_player.h"
-#include "saver/run_form_win32.h"
-#include "saver/settings.h"
-#include "saver/settings_files_win32.h"
-#include "saver/startup_win32.h"
-#include "saver/wide_text_win32.h"
+#include "saver/run/run_form_win32.h"
+#include "saver/settings/settings.h"
+#include "saver/settings/settings_win32.h"
+#include "saver/startup/startup_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 namespace {
 

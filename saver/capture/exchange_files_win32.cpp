@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "saver/wide_text_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 namespace capture {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "saver/wide_text_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 namespace capture {
 

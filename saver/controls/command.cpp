@@ -152,7 +152,7 @@ void Command::FillGradient() {
 void Command::setCaption(const std::string& text) {
   caption_ = text;
   painter_.setCaptionText(caption_);
-  propertiesChanged_ = true;
+  painter_.propertyChanged();
 }
 
 bool Command::Enabled() {
@@ -168,14 +168,14 @@ bool Command::Enabled() {
 
 void Command::setEnabled(bool value) {
   enabled_ = value ? kTrue : kFalse;
-  propertiesChanged_ = true;
+  painter_.propertyChanged();
   ShowEnabledState();
 }
 
 void Command::setFont(const CaptionFont& font) {
   font_ = font;
   painter_.setCaptionFont(font_);
-  propertiesChanged_ = true;
+  painter_.propertyChanged();
 }
 
 std::uint32_t Command::FontColour() {
@@ -186,7 +186,7 @@ std::uint32_t Command::FontColour() {
 
 void Command::setFontColour(std::uint32_t colour) {
   setCaptionColourValue(colour);
-  propertiesChanged_ = true;
+  painter_.propertyChanged();
   ResetFace();
 }
 
@@ -205,14 +205,14 @@ bool Command::Visible() {
 void Command::setVisible(bool visible) {
   faceOpaque_ = visible;
   painter_.setFaceOpaque(faceOpaque_);
-  propertiesChanged_ = true;
+  painter_.propertyChanged();
   if (visible)
     ResetFace();
 }
 
 // ---- Stored properties -----------------------------------------------------------
 
-void Command::ReadProperties(const PropertyBag& bag, const CaptionFont& ambientFont) {
+void Command::ReadProperties(const PropertyReader& bag, const CaptionFont& ambientFont) {
   enabled_ = ValueOr(bag.ReadProperty(kPropEnabled, true), true) ? kTrue : kFalse;
   ShowEnabledState();
   caption_ = ValueOr<std::string>(bag.ReadProperty(kPropCaption, std::string(kCaptionReadDefault)),

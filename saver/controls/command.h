@@ -12,7 +12,8 @@
 namespace Sorvanta_Controls {
 
 // What the button needs from its window: draw into the face, show the caption, run the
-// hover timer and tell the host about a click. Lengths are pixels.
+// hover timer, tell the host about a click and mark its stored properties as changed
+// after a property write. Lengths are pixels.
 class CommandPainter {
  public:
   virtual ~CommandPainter() = default;
@@ -28,6 +29,7 @@ class CommandPainter {
   virtual void setFaceOpaque(bool opaque) = 0;
   virtual void startHoverTimer(int intervalMs) = 0;
   virtual void raiseClick() = 0;
+  virtual void propertyChanged() = 0;
 };
 
 enum class MouseButton { Left, Right, Middle };
@@ -50,7 +52,7 @@ class Command {
 
   // Host calls.
   void Initialize();
-  void ReadProperties(const PropertyBag& bag, const CaptionFont& ambientFont);
+  void ReadProperties(const PropertyReader& bag, const CaptionFont& ambientFont);
   void WriteProperties(PropertyBag& bag, const CaptionFont& ambientFont);
 
   // Window events.
@@ -88,8 +90,6 @@ class Command {
   bool HoverGradient() const { return hoverGradient_ != kFalse; }
   std::uint8_t FirstRun() const { return firstRun_; }
   bool timerRunning() const { return timerRunning_; }
-  bool propertiesChanged() const { return propertiesChanged_; }
-  void clearPropertiesChanged() { propertiesChanged_ = false; }
   std::uint32_t captionColour() const { return captionColour_; }
   bool faceOpaque() const { return faceOpaque_; }
 
@@ -107,7 +107,6 @@ class Command {
   std::uint8_t firstRun_ = 1;
   bool faceOpaque_ = true;
   bool timerRunning_ = false;
-  bool propertiesChanged_ = false;
   int widthTwips_ = 0;
   int heightTwips_ = 0;
   std::string caption_ = "Command1";

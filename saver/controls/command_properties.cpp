@@ -25,7 +25,6 @@ void PropertyBag::WriteProperty(const std::string& name, const Value& value,
 
 PropertyBag::Value PropertyBag::ReadProperty(const std::string& name,
                                              const Value& readDefault) const {
-  readLog_.push_back(name);
   for (const auto& [key, value] : entries_) {
     if (key == name && value.index() == readDefault.index())
       return value;

@@ -43,22 +43,26 @@ inline constexpr const char* kPropVisible = "Visible";
 inline constexpr const char* kCaptionReadDefault = "Command1";
 inline constexpr const char* kCaptionWriteDefault = "Command";
 
-// Named, typed values in the order they were written. A value equal to the writer's
-// default is not kept, so reading it back gives the reader's default.
-class PropertyBag {
+// Where the button reads its stored properties from: the host form's bag.
+class PropertyReader {
  public:
   using Value = std::variant<bool, std::int32_t, std::string, CaptionFont>;
-
-  void WriteProperty(const std::string& name, const Value& value, const Value& writeDefault);
+  virtual ~PropertyReader() = default;
   // The stored value when one of the default's type is there, else the default.
-  Value ReadProperty(const std::string& name, const Value& readDefault) const;
+  virtual Value ReadProperty(const std::string& name, const Value& readDefault) const = 0;
+};
+
+// Named, typed values in the order they were written. A value equal to the writer's
+// default is not kept, so reading it back gives the reader's default.
+class PropertyBag final : public PropertyReader {
+ public:
+  void WriteProperty(const std::string& name, const Value& value, const Value& writeDefault);
+  Value ReadProperty(const std::string& name, const Value& readDefault) const override;
 
   const std::vector<std::pair<std::string, Value>>& entries() const { return entries_; }
-  const std::vector<std::string>& readLog() const { return readLog_; }
 
  private:
   std::vector<std::pair<std::string, Value>> entries_;
-  mutable std::vector<std::string> readLog_;  // names in the order they were read
 };
 
 }  // namespace Sorvanta_Controls

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "saver/wide_text_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 namespace Sorvanta_Controls {
 
@@ -175,6 +175,9 @@ class GdiPainter final : public CommandPainter {
     SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_), BN_CLICKED),
                  reinterpret_cast<LPARAM>(window_));
   }
+  // The front end's forms create their buttons afresh each time and write no stored
+  // properties back, so a changed property needs no record here.
+  void propertyChanged() override {}
 
   void setClickHandler(std::function<void()> handler) { clickHandler_ = std::move(handler); }
 
@@ -398,14 +401,6 @@ bool SetClickHandler(HWND button, std::function<void()> handler) {
     return false;
   WindowData(button)->painter.setClickHandler(std::move(handler));
   return true;
-}
-
-HWND CreateCommandTwips(HWND parent, int id, int leftTwips, int topTwips, int widthTwips,
-                        int heightTwips, const PropertyBag* bag, const CaptionFont& ambientFont) {
-  const RECT pixels{leftTwips / kTwipsPerPixel, topTwips / kTwipsPerPixel,
-                    (leftTwips + widthTwips) / kTwipsPerPixel,
-                    (topTwips + heightTwips) / kTwipsPerPixel};
-  return CreateCommand(parent, id, pixels, bag, ambientFont);
 }
 
 }  // namespace Sorvanta_Controls

@@ -21,10 +21,6 @@ bool RegisterCommandClass(HINSTANCE instance);
 HWND CreateCommand(HWND parent, int id, const RECT& pixels, const PropertyBag* bag,
                    const CaptionFont& ambientFont);
 
-// The same with the rectangle in twips (15 to the pixel at 96 dots per inch).
-HWND CreateCommandTwips(HWND parent, int id, int leftTwips, int topTwips, int widthTwips,
-                        int heightTwips, const PropertyBag* bag, const CaptionFont& ambientFont);
-
 // Routes the button's Click to handler instead of WM_COMMAND/BN_CLICKED to the parent;
 // false when button is not a Command window.
 bool SetClickHandler(HWND button, std::function<void()> handler);

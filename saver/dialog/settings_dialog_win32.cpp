@@ -8,11 +8,12 @@
 #include <cmath>
 #include <string>
 
+#include "exchange/window_names.h"
 #include "saver/controls/command_win32.h"
 #include "saver/dialog/dialog_rules.h"
-#include "saver/settings_files_win32.h"
-#include "saver/wide_text_win32.h"
-#include "saver/zoom_win32.h"
+#include "saver/settings/settings_win32.h"
+#include "saver/text/wide_text_win32.h"
+#include "saver/dialog/zoom_win32.h"
 
 namespace Sorvanta_P {
 namespace {
@@ -21,7 +22,7 @@ using Sorvanta_B::widen;
 
 constexpr wchar_t kDialogClass[] = L"Sorvanta.SettingsDialog";
 constexpr wchar_t kPanelClass[] = L"Sorvanta.SettingsPanel";
-constexpr wchar_t kCaption[] = L"<Sorvanta>";
+constexpr const wchar_t* kCaption = exchange::kSettingsDialogCaptionW.text;
 constexpr wchar_t kLabelFace[] = L"ＭＳ Ｐゴシック";
 constexpr double kLabelPoints = 9.75;
 constexpr wchar_t kPanelFace[] = L"Tahoma";

@@ -1,11 +1,12 @@
-// The settings dialog "<Sorvanta>": edits the background music's kind, repeat track and
-// file, and writes them to the settings file on "設定". The instance is the program's
-// HINSTANCE, passed as an opaque pointer so that this header needs no <windows.h>.
+// The settings dialog (caption kSettingsDialogCaption): edits the background music's
+// kind, repeat track and file, and writes them to the settings file on "設定". The
+// instance is the program's HINSTANCE, passed as an opaque pointer so that this header
+// needs no <windows.h>.
 #pragma once
 
 #include <string>
 
-#include "saver/settings.h"
+#include "saver/settings/settings.h"
 
 namespace Sorvanta_P {
 

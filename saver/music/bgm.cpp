@@ -1,19 +1,14 @@
 #include "saver/music/bgm.h"
 
 #include <cmath>
-#include <cstdlib>
+
+#include "saver/text/ascii_text.h"
+#include "saver/text/number_text.h"
 
 namespace Sorvanta_BGM {
 namespace {
 
-std::string upperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-  return text;
-}
+using Sorvanta_B::upperAscii;
 
 bool failed(const std::string& statusText) {
   return upperAscii(statusText).find("ERR") != std::string::npos;
@@ -22,17 +17,8 @@ bool failed(const std::string& statusText) {
 }  // namespace
 
 bool readNumber(const std::string& text, double& number) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) {
-    return false;
-  }
-  const std::string core = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-  if (core.find_first_not_of("0123456789+-.eE") != std::string::npos) {
-    return false;
-  }
-  char* end = nullptr;
-  number = std::strtod(core.c_str(), &end);
-  return end == core.c_str() + core.size() && std::isfinite(number);
+  return Sorvanta_B::readWholeDecimal(text, Sorvanta_B::ExponentLetters::E, number) &&
+         std::isfinite(number);
 }
 
 std::string mp3OpenCommand(const std::string& path) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "saver/settings.h"
+#include "saver/settings/settings.h"
 
 namespace Sorvanta_BGM {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "saver/wide_text_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 namespace Sorvanta_BGM {
 namespace {

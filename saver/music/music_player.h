@@ -2,7 +2,7 @@
 #pragma once
 
 #include "saver/music/bgm.h"
-#include "saver/run_form_logic.h"
+#include "saver/run/run_form.h"
 
 namespace Sorvanta_BGM {
 

@@ -83,7 +83,7 @@ def start_host(make_screen, make_prefix, wintool_for):
 
 
 def probe(build_dir):
-    return build_dir / "tests" / "e2e" / "preview_probe.exe"
+    return build_dir / "tests" / "saver" / "preview" / "preview_probe.exe"
 
 
 def check_embedded_and_ended_with_host(host):

@@ -58,7 +58,7 @@ def test_run_writes_both_files_starts_renderer_and_ends_with_it(saver, tmp_path)
 def test_cursor_shows_again_once_the_run_has_ended(saver):
     """What the user sees after a run. Wine keeps the display count with the input of the
     process that changed it, so this cannot tell whether the close handler showed the
-    cursor before the end; run_form_logic_test checks that step."""
+    cursor before the end; run_form_test checks that step."""
     screen, prefix, folder, wintool = saver
     assert wintool.cursor_showing(), "the cursor is hidden before the run"
     front = start(prefix, folder, "/s")

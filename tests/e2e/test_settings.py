@@ -91,7 +91,7 @@ def locale(request, template_prefix, build_dir, screen, tmp_path_factory):
     music = prefix.drive_c() / MUSIC_FOLDER
     music.mkdir()
     (music / MUSIC_NAME).write_bytes(b"not really music; the settings only check it opens")
-    probe = Probe(prefix, build_dir / "tests" / "saver" / "settings_probe.exe")
+    probe = Probe(prefix, build_dir / "tests" / "saver" / "settings" / "settings_probe.exe")
     try:
         yield probe, code_page, prefix.drive_c()
     finally:

@@ -1,5 +1,8 @@
 #include "tools/button_skins/button_skins.h"
 
+#include "picture_files.h"
+#include "saver/controls/command_face.h"
+
 namespace button_skins {
 
 namespace {
@@ -102,8 +105,13 @@ void DrawNormal(Picture& p) {
 }  // namespace
 
 const std::vector<std::string>& SkinNames() {
-  static const std::vector<std::string> names = {"Normal",   "HighLight", "HighLightSelect",
-                                                 "Selected", "Pressed",   "Disable"};
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all;
+    for (int i = 0; i < Sorvanta_Controls::kSkinCount; ++i) {
+      all.emplace_back(Sorvanta_Controls::SkinName(static_cast<Sorvanta_Controls::Skin>(i)));
+    }
+    return all;
+  }();
   return names;
 }
 
@@ -124,53 +132,15 @@ bool DrawSkin(const std::string& name, Picture& out) {
   return true;
 }
 
-namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
-}  // namespace
-
 std::vector<std::uint8_t> EncodeBmp(const Picture& picture) {
-  constexpr std::uint32_t kRowBytes = (kWidth * 3 + 3) & ~3u;
-  constexpr std::uint32_t kHeaderBytes = 14 + 40;
-  constexpr std::uint32_t kImageBytes = kRowBytes * kHeight;
-  std::vector<std::uint8_t> out;
-  out.reserve(kHeaderBytes + kImageBytes);
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, kHeaderBytes + kImageBytes);
-  Put32(out, 0);
-  Put32(out, kHeaderBytes);
-  Put32(out, 40);
-  Put32(out, kWidth);
-  Put32(out, kHeight);  // positive: rows bottom-up
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, 0);  // BI_RGB
-  Put32(out, kImageBytes);
-  Put32(out, 3780);  // 96 dots per inch
-  Put32(out, 3780);
-  Put32(out, 0);
-  Put32(out, 0);
-  for (int y = kHeight - 1; y >= 0; --y) {
+  sorvanta_tools::Picture file(kWidth, kHeight);
+  for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
       const Rgb& px = picture.at(x, y);
-      out.push_back(px.b);
-      out.push_back(px.g);
-      out.push_back(px.r);
+      file.at(x, y) = sorvanta_tools::Rgb{px.r, px.g, px.b};
     }
-    for (std::uint32_t pad = kWidth * 3; pad < kRowBytes; ++pad)
-      out.push_back(0);
   }
-  return out;
+  return sorvanta_tools::bmpBytes(file, sorvanta_tools::kPixelsPerMetre96Dpi);
 }
 
 std::string SkinFileName(const std::string& name) {

@@ -24,8 +24,8 @@ struct Picture {
   const Rgb& at(int x, int y) const { return pixels[y * kWidth + x]; }
 };
 
-// The skin names in a fixed order: "Normal", "HighLight", "HighLightSelect",
-// "Selected", "Pressed", "Disable".
+// The button's skin names, in the order of its Skin values: "Normal", "HighLight",
+// "HighLightSelect", "Selected", "Pressed", "Disable".
 const std::vector<std::string>& SkinNames();
 
 // Draws a named skin; false (picture untouched) for an unknown name.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "exchange/tga_layout.h"
+#include "picture_files.h"
 
 namespace stone {
 namespace {
@@ -55,12 +56,6 @@ std::uint8_t clampByte(int value) {
   return static_cast<std::uint8_t>(std::clamp(value, 0, 255));
 }
 
-void appendLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) {
-    out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-  }
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> makePixels() {
@@ -86,28 +81,15 @@ std::vector<std::uint8_t> makePixels() {
 }
 
 std::vector<std::uint8_t> encodeBmp(const std::vector<std::uint8_t>& pixels) {
-  constexpr std::uint32_t kFileHeader = 14;
-  constexpr std::uint32_t kInfoHeader = 40;
-  const auto dataSize = static_cast<std::uint32_t>(pixels.size());  // rows need no padding
-  std::vector<std::uint8_t> out;
-  out.push_back('B');
-  out.push_back('M');
-  appendLe(out, kFileHeader + kInfoHeader + dataSize, 4);
-  appendLe(out, 0, 4);  // reserved
-  appendLe(out, kFileHeader + kInfoHeader, 4);
-  appendLe(out, kInfoHeader, 4);
-  appendLe(out, kSize, 4);  // width
-  appendLe(out, kSize, 4);  // height; positive: bottom row first
-  appendLe(out, 1, 2);      // planes
-  appendLe(out, 24, 2);     // bits per pixel
-  appendLe(out, 0, 4);      // BI_RGB
-  appendLe(out, dataSize, 4);
-  appendLe(out, 2835, 4);  // 72 dots per inch
-  appendLe(out, 2835, 4);
-  appendLe(out, 0, 4);  // colours used
-  appendLe(out, 0, 4);  // important colours
-  out.insert(out.end(), pixels.begin(), pixels.end());
-  return out;
+  sorvanta_tools::Picture picture(kSize, kSize);
+  for (int row = 0; row < kSize; ++row) {
+    const int y = kSize - 1 - row;  // bottom row first
+    for (int x = 0; x < kSize; ++x) {
+      const std::size_t at = (std::size_t(row) * kSize + x) * 3;
+      picture.at(x, y) = sorvanta_tools::Rgb{pixels[at + 2], pixels[at + 1], pixels[at]};
+    }
+  }
+  return sorvanta_tools::bmpBytes(picture);
 }
 
 std::vector<std::uint8_t> encodeTga(const std::vector<std::uint8_t>& pixels) {

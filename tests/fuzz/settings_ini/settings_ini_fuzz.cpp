@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "saver/profile_file.h"
-#include "saver/text_cp932.h"
+#include "saver/settings/profile_file.h"
+#include "saver/text/cp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace Sorvanta_B;

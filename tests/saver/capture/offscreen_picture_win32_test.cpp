@@ -13,7 +13,7 @@
 #include "saver/capture/exchange_files_win32.h"
 #include "saver/capture/offscreen_picture_win32.h"
 #include "saver/capture/save_tga.h"
-#include "saver/wide_text_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "saver/controls/command_win32.h"
-#include "saver/wide_text_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 namespace {
 
@@ -62,15 +62,15 @@ HWND MakeButton(HWND parent, int id, RECT where, const char* caption) {
   return button;
 }
 
-// The second button is placed in twips and reports its Click through a handler rather
-// than WM_COMMAND, so that both ways a host can use are exercised.
+// The second button reports its Click through a handler rather than WM_COMMAND, so that
+// both ways a host can use are exercised.
 HWND MakeBrowseButton(HWND parent, const Host& host) {
   PropertyBag bag;
   const std::string caption = "\xE5\x8F\x82\xE7\x85\xA7";
   bag.WriteProperty(Sorvanta_Controls::kPropCaption, caption, std::string());
-  HWND button =
-      Sorvanta_Controls::CreateCommandTwips(parent, kBrowseId, 170 * 15, 20 * 15, 96 * 15, 25 * 15,
-                                            &bag, Sorvanta_Controls::DefaultCaptionFont());
+  const RECT where{170, 20, 170 + 96, 20 + 25};
+  HWND button = Sorvanta_Controls::CreateCommand(parent, kBrowseId, where, &bag,
+                                                 Sorvanta_Controls::DefaultCaptionFont());
   Sorvanta_Controls::SetClickHandler(button, [&host, caption] { Log(host, "click " + caption); });
   if (Command* control = Sorvanta_Controls::CommandOf(button))
     control->Initialize();

@@ -26,10 +26,10 @@ std::vector<std::string> Names(const PropertyBag& bag) {
 TEST(CommandStoredProperties, ReadOrderAndDefaultsOfAnEmptyBag) {
   RecordingPainter painter;
   Command button(painter);
-  const PropertyBag bag;
+  const RecordingBag bag;
   button.ReadProperties(bag, Ambient());
-  EXPECT_EQ(bag.readLog(), (std::vector<std::string>{"Enabled", "Caption", "Font", "FirstRun",
-                                                     "FontColour", "Visible"}));
+  EXPECT_EQ(bag.reads, (std::vector<std::string>{"Enabled", "Caption", "Font", "FirstRun",
+                                                 "FontColour", "Visible"}));
   EXPECT_EQ(button.enabledValue(), kTrue);
   EXPECT_EQ(button.Caption(), "Command1");
   EXPECT_EQ(painter.captionText, "Command1");
@@ -187,7 +187,7 @@ TEST(CommandFontColour, WriteSetsCaptionColourAndRepaints) {
   button.setFontColour(0x112233);
   EXPECT_EQ(painter.captionColour, 0x112233u);
   EXPECT_EQ(painter.paintedSkins(), "Normal");
-  EXPECT_TRUE(button.propertiesChanged());
+  EXPECT_EQ(painter.propertyChanges, 1);
 }
 
 TEST(CommandVisible, ReadWhileTrueRepaintsNormal) {
@@ -217,11 +217,11 @@ TEST(CommandVisible, FalseMakesTheFaceTransparentWithoutPainting) {
 TEST(CommandCaption, WriteMarksChangedAndReachesTheLabel) {
   RecordingPainter painter;
   Command button(painter);
-  EXPECT_FALSE(button.propertiesChanged());
+  EXPECT_EQ(painter.propertyChanges, 0);
   button.setCaption("OK");
   EXPECT_EQ(button.Caption(), "OK");
   EXPECT_EQ(painter.captionText, "OK");
-  EXPECT_TRUE(button.propertiesChanged());
+  EXPECT_EQ(painter.propertyChanges, 1);
 }
 
 TEST(CommandCaptionFont, DefaultIsMsPGothic975ShiftJis) {

@@ -9,6 +9,18 @@
 
 namespace Sorvanta_Controls {
 
+// A property bag that also records the names read from it, in order.
+class RecordingBag final : public PropertyReader {
+ public:
+  Value ReadProperty(const std::string& name, const Value& readDefault) const override {
+    reads.push_back(name);
+    return bag.ReadProperty(name, readDefault);
+  }
+
+  PropertyBag bag;
+  mutable std::vector<std::string> reads;
+};
+
 struct RecordedPaint {
   bool cleared = false;
   bool gradientDone = false;
@@ -46,6 +58,7 @@ class RecordingPainter : public CommandPainter {
   void setFaceOpaque(bool opaque) override { faceOpaque = opaque; }
   void startHoverTimer(int intervalMs) override { timerInterval = intervalMs; }
   void raiseClick() override { ++clicks; }
+  void propertyChanged() override { ++propertyChanges; }
 
   // The skins of the recorded paints, space-separated: "Pressed Selected".
   std::string paintedSkins() const {
@@ -65,6 +78,7 @@ class RecordingPainter : public CommandPainter {
 
   std::vector<RecordedPaint> paints;
   int clicks = 0;
+  int propertyChanges = 0;
   int timerInterval = 0;
   bool captionEnabled = true;
   bool faceOpaque = true;

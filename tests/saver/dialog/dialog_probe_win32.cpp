@@ -7,8 +7,8 @@
 #include <string>
 
 #include "saver/dialog/settings_dialog_win32.h"
-#include "saver/settings_files_win32.h"
-#include "saver/wide_text_win32.h"
+#include "saver/settings/settings_win32.h"
+#include "saver/text/wide_text_win32.h"
 
 int wmain() {
   const std::string folder = Sorvanta_B::programFolder();

@@ -1,0 +1,170 @@
+#include "saver/run/run_form_win32.h"
+
+#include "exchange/tga_layout.h"
+#include "exchange/window_names.h"
+#include "saver/capture/exchange_files_win32.h"
+#include "saver/capture/save_tga.h"
+#include "saver/text/wide_text_win32.h"
+
+namespace Sorvanta_B {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"Sorvanta_S";
+constexpr const wchar_t* kCaption = exchange::kRunFormCaptionW.text;
+// The texture picture the form carries (a bitmap resource of the program).
+constexpr char kTexturePictureResource[] = "SORVANTA_STONE_TEXTURE";
+
+UINT_PTR timerId(RunTimer timer) {
+  return static_cast<UINT_PTR>(timer) + 1;
+}
+
+UINT timerInterval(RunTimer timer) {
+  switch (timer) {
+    case RunTimer::Timer1:
+      return 1000;
+    case RunTimer::Timer2:
+      return 200;
+    case RunTimer::Timer3:
+      return 500;
+  }
+  return 500;
+}
+
+}  // namespace
+
+std::unique_ptr<Sorvanta_S> Sorvanta_S::load(HINSTANCE instance, const RunSettings& settings,
+                                             MusicPlayer& music, int& savedCursorCount) {
+  std::unique_ptr<Sorvanta_S> form(new Sorvanta_S(instance, settings, music, savedCursorCount));
+  if (!form->createWindow()) {
+    return nullptr;
+  }
+  form->pic2_.loadBitmapResource(instance, kTexturePictureResource);
+  form->setTimerEnabled(RunTimer::Timer3, true);
+  form->logic_.onLoad();
+  return form;
+}
+
+Sorvanta_S::Sorvanta_S(HINSTANCE instance, const RunSettings& settings, MusicPlayer& music,
+                       int& savedCursorCount)
+    : instance_(instance), logic_(*this, music, settings, savedCursorCount) {}
+
+Sorvanta_S::~Sorvanta_S() {
+  if (window_ != nullptr) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+  if (rendererProcess_ != nullptr) {
+    CloseHandle(rendererProcess_);
+  }
+}
+
+bool Sorvanta_S::createWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = instance_;
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassW(&windowClass);  // already registered is fine
+  // No border and no caption bar, screen-sized, never shown.
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, kCaption, WS_POPUP, 0, 0,
+                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                            nullptr, instance_, this);
+  return window_ != nullptr;
+}
+
+LRESULT CALLBACK Sorvanta_S::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* creating = static_cast<Sorvanta_S*>(create->lpCreateParams);
+    creating->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+  }
+  auto* form = reinterpret_cast<Sorvanta_S*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) {
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  return form->handle(message, wParam, lParam);
+}
+
+LRESULT Sorvanta_S::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == timerId(RunTimer::Timer1)) {
+        logic_.onTimer1();
+      } else if (wParam == timerId(RunTimer::Timer2)) {
+        logic_.onTimer2();
+      } else if (wParam == timerId(RunTimer::Timer3)) {
+        logic_.onTimer3();
+      }
+      return 0;
+    case WM_CLOSE:
+      // The close handler runs once, whatever closes the form, and never refuses.
+      if (!closing_) {
+        closing_ = true;
+        logic_.onClose();
+      }
+      return 0;
+    default:
+      return DefWindowProcW(window_, message, wParam, lParam);
+  }
+}
+
+void Sorvanta_S::grabDesktop() {
+  pic1_.grabDesktop();
+}
+
+void Sorvanta_S::writeExchangeImages() {
+  capture::Win32ExchangeFiles files;
+  capture::SaveTGA writer(files);
+  // A failed write does not stop the run; the renderer then finds old images or none.
+  (void)writer.SaveTGAinFile(exchange::kDesktopImagePath, pic1_, false);
+  (void)writer.SaveTGAinFile(exchange::kTextureImagePath, pic2_, false);
+}
+
+void Sorvanta_S::startRenderer(const std::string& path) {
+  const std::wstring program = widen(path);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &process)) {
+    CloseHandle(process.hThread);
+    rendererProcess_ = process.hProcess;
+  }
+}
+
+bool Sorvanta_S::rendererWindowExists() {
+  return FindWindowW(nullptr, widen(kRendererWindowCaption).c_str()) != nullptr;
+}
+
+bool Sorvanta_S::rendererHasEnded() {
+  return rendererProcess_ == nullptr || WaitForSingleObject(rendererProcess_, 0) == WAIT_OBJECT_0;
+}
+
+std::uint32_t Sorvanta_S::tickMs() {
+  return GetTickCount();
+}
+
+void Sorvanta_S::setTimerEnabled(RunTimer timer, bool enabled) {
+  if (enabled) {
+    SetTimer(window_, timerId(timer), timerInterval(timer), nullptr);
+  } else {
+    KillTimer(window_, timerId(timer));
+  }
+}
+
+void Sorvanta_S::unloadForm() {
+  SendMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+int Sorvanta_S::showCursor() {
+  return ShowCursor(TRUE);
+}
+
+void Sorvanta_S::endProgram() {
+  PostQuitMessage(0);
+}
+
+}  // namespace Sorvanta_B

@@ -1,0 +1,21 @@
+// The settings file's platform side: the program's folder and the files, through the
+// wide-character Windows calls.
+#pragma once
+
+#include <string>
+
+#include "saver/settings/settings.h"
+
+namespace Sorvanta_B {
+
+class WindowsSettingsFiles : public SettingsFiles {
+ public:
+  ReadStatus read(const std::string& path, std::size_t limit, std::string& bytes) override;
+  bool write(const std::string& path, const std::string& bytes) override;
+  bool opensForReading(const std::string& path) override;
+};
+
+// The folder of the running program, without a trailing separator.
+std::string programFolder();
+
+}  // namespace Sorvanta_B

@@ -1,0 +1,24 @@
+// Decoding of the front end's command line: the mode letter the screen-saver host
+// passes, and the preview parent window's handle.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace Sorvanta_B {
+
+struct CommandLine {
+  bool empty = true;
+  // Second character of the upper-cased arguments; '\0' when there is none.
+  char modeLetter = '\0';
+  // Window handle read from the fourth character on (preview mode); 0 without one.
+  std::uint32_t previewParent = 0;
+};
+
+// The arguments after the program name, as a program runtime hands them on: the
+// program name (quoted or not) and the blanks after it removed, nothing else changed.
+std::string argumentsOf(const std::string& fullCommandLine);
+
+CommandLine decodeCommandLine(const std::string& arguments);
+
+}  // namespace Sorvanta_B

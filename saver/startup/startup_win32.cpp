@@ -1,0 +1,58 @@
+#include "saver/startup/startup_win32.h"
+
+#include "saver/settings/settings_win32.h"
+#include "saver/text/wide_text_win32.h"
+
+namespace Sorvanta_B {
+
+namespace {
+
+// The caption of the front end's one message box.
+constexpr wchar_t kApplicationTitle[] = L"Sorvanta";
+
+}  // namespace
+
+StartupPortWin32::StartupPortWin32(StartupHandOver handOver, SettingsFiles& files)
+    : handOver_(std::move(handOver)), files_(files) {}
+
+bool StartupPortWin32::topLevelWindowExists(const std::string& caption) {
+  return FindWindowW(nullptr, widen(caption).c_str()) != nullptr;
+}
+
+void StartupPortWin32::embedPreview(std::uint32_t parentHandle) {
+  handOver_.embedPreview(parentHandle);
+}
+
+void StartupPortWin32::createFolder(const std::string& path) {
+  CreateDirectoryW(widen(path).c_str(), nullptr);  // an existing folder is no error
+}
+
+void StartupPortWin32::loadSettings() {
+  handOver_.loadSettings();
+}
+
+std::string StartupPortWin32::programFolder() {
+  return Sorvanta_B::programFolder();
+}
+
+bool StartupPortWin32::fileExists(const std::string& path) {
+  return FileExists(path, files_);
+}
+
+void StartupPortWin32::showMessage(const std::string& text) {
+  MessageBoxW(nullptr, widen(text).c_str(), kApplicationTitle, MB_OK);
+}
+
+void StartupPortWin32::showSettingsDialog() {
+  handOver_.showSettingsDialog();
+}
+
+int StartupPortWin32::hideCursor() {
+  return ShowCursor(FALSE);
+}
+
+void StartupPortWin32::loadRunForm() {
+  handOver_.loadRunForm();
+}
+
+}  // namespace Sorvanta_B

@@ -1,0 +1,43 @@
+// The start-up's platform port: window search, folders, message box, cursor, and the
+// hand-over to the preview, the settings dialog and the run form.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "saver/settings/settings.h"
+#include "saver/startup/startup.h"
+
+namespace Sorvanta_B {
+
+// What the start-up hands over to; the entry fills these in.
+struct StartupHandOver {
+  std::function<void()> loadSettings;
+  std::function<void(std::uint32_t parentHandle)> embedPreview;
+  std::function<void()> showSettingsDialog;
+  std::function<void()> loadRunForm;
+};
+
+class StartupPortWin32 final : public StartupPort {
+ public:
+  StartupPortWin32(StartupHandOver handOver, SettingsFiles& files);
+
+  bool topLevelWindowExists(const std::string& caption) override;
+  void embedPreview(std::uint32_t parentHandle) override;
+  void createFolder(const std::string& path) override;
+  void loadSettings() override;
+  std::string programFolder() override;
+  bool fileExists(const std::string& path) override;
+  void showMessage(const std::string& text) override;
+  void showSettingsDialog() override;
+  int hideCursor() override;
+  void loadRunForm() override;
+
+ private:
+  StartupHandOver handOver_;
+  SettingsFiles& files_;
+};
+
+}  // namespace Sorvanta_B
