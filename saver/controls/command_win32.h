@@ -21,7 +21,7 @@ bool RegisterCommandClass(HINSTANCE instance);
 HWND CreateCommand(HWND parent, int id, const RECT& pixels, const PropertyBag* bag,
                    const CaptionFont& ambientFont);
 
-// The same with the rectangle in twips (15 to the pixel at 96 dots per inch).
+// The same with the rectangle in twips, at the button's 15 twips a pixel.
 HWND CreateCommandTwips(HWND parent, int id, int leftTwips, int topTwips, int widthTwips,
                         int heightTwips, const PropertyBag* bag, const CaptionFont& ambientFont);
 
