@@ -1,6 +1,5 @@
 #include "saver/controls/command_face.h"
 
-#include <cmath>
 #include <limits>
 
 namespace Sorvanta_Controls {
@@ -8,10 +7,10 @@ namespace Sorvanta_Controls {
 namespace {
 
 constexpr int kCorner = 60;
-constexpr int kSkinWidth = kSkinWidthPixels * kTwipsPerPixel;    // 960
-constexpr int kSkinHeight = kSkinHeightPixels * kTwipsPerPixel;  // 375
-constexpr int kEdgeWidth = kSkinWidth - 2 * kCorner;             // 840
-constexpr int kEdgeHeight = kSkinHeight - 2 * kCorner;           // 255
+constexpr int kSkinWidth = kSkinWidthPixels * kTwipsPerStandardPixel;    // 960
+constexpr int kSkinHeight = kSkinHeightPixels * kTwipsPerStandardPixel;  // 375
+constexpr int kEdgeWidth = kSkinWidth - 2 * kCorner;                     // 840
+constexpr int kEdgeHeight = kSkinHeight - 2 * kCorner;                   // 255
 
 // Size arithmetic of the face is 16-bit signed; a value outside it fails its step.
 bool Fits16(long value) {
@@ -23,9 +22,11 @@ bool Fits16(const TwipRect& r) {
   return Fits16(r.x) && Fits16(r.y) && Fits16(r.width) && Fits16(r.height);
 }
 
-int FloorDiv(int value, int divisor) {
-  int q = value / divisor;
-  return (value % divisor != 0 && value < 0) ? q - 1 : q;
+// The face's lengths come from its window's pixels at 15 twips each, and its own
+// offsets are at most one twip off a whole pixel, so the layout's nearest-pixel rule
+// gives the pixels that rounding down would.
+int FacePixels(double twips) {
+  return pixelsFromTwips(twips, kStandardDotsPerInch);
 }
 
 struct PieceTwips {
@@ -99,10 +100,10 @@ const char* SkinName(Skin skin) {
 }
 
 PixelRect ToPixels(const TwipRect& t) {
-  const int left = FloorDiv(t.x, kTwipsPerPixel);
-  const int top = FloorDiv(t.y, kTwipsPerPixel);
-  const int right = FloorDiv(t.x + t.width, kTwipsPerPixel);
-  const int bottom = FloorDiv(t.y + t.height, kTwipsPerPixel);
+  const int left = FacePixels(t.x);
+  const int top = FacePixels(t.y);
+  const int right = FacePixels(t.x + t.width);
+  const int bottom = FacePixels(t.y + t.height);
   return {left, top, right - left, bottom - top};
 }
 
@@ -156,8 +157,8 @@ GradientFill GradientFor(int widthTwips, int heightTwips, bool reversed) {
   const Colour16 light = ParseGradientColour(kGradientLight).value_or(Colour16{});
   const Colour16 dark = ParseGradientColour(kGradientDark).value_or(Colour16{});
   GradientFill fill;
-  fill.x1 = widthTwips / kTwipsPerPixel - 1;
-  fill.y1 = heightTwips / kTwipsPerPixel - 1;
+  fill.x1 = FacePixels(widthTwips) - 1;
+  fill.y1 = FacePixels(heightTwips) - 1;
   fill.top = reversed ? dark : light;
   fill.bottom = reversed ? light : dark;
   return fill;
@@ -165,9 +166,7 @@ GradientFill GradientFor(int widthTwips, int heightTwips, bool reversed) {
 
 PixelRect CaptionArea(int widthTwips, int heightTwips) {
   const double topTwips = (static_cast<double>(heightTwips) - kCaptionHeightTwips - 20) / 2.0;
-  const int top = static_cast<int>(std::lround(topTwips / kTwipsPerPixel));
-  const int height = kCaptionHeightTwips / kTwipsPerPixel;
-  return {0, top, widthTwips / kTwipsPerPixel, height};
+  return {0, FacePixels(topTwips), FacePixels(widthTwips), FacePixels(kCaptionHeightTwips)};
 }
 
 }  // namespace Sorvanta_Controls

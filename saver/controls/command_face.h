@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "saver/controls/length_units.h"
+
 namespace Sorvanta_Controls {
 
 enum class Skin { Normal, HighLight, HighLightSelect, Selected, Pressed, Disable };
@@ -15,7 +17,6 @@ constexpr int kSkinCount = 6;
 // Resource and file base name of each skin ("Normal", "HighLight", ...).
 const char* SkinName(Skin skin);
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kSkinWidthPixels = 64;
 constexpr int kSkinHeightPixels = 25;
 constexpr int kCaptionHeightTwips = 195;
@@ -31,8 +32,8 @@ struct TwipRect {
   int x = 0, y = 0, width = 0, height = 0;
 };
 
-// A rectangle in twips as pixels; edges are converted separately so that pieces that
-// meet in twips also meet in pixels.
+// A rectangle in twips as pixels at the button's 15 twips a pixel; edges are converted
+// separately so that pieces that meet in twips also meet in pixels.
 PixelRect ToPixels(const TwipRect& twips);
 
 // One of the eight rim pieces, both rectangles already in pixels.

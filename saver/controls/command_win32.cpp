@@ -1,11 +1,11 @@
 #include "saver/controls/command_win32.h"
 
 #include <array>
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "saver/controls/length_units.h"
 #include "saver/text/wide_text_win32.h"
 
 namespace Sorvanta_Controls {
@@ -134,8 +134,8 @@ class GdiPainter final : public CommandPainter {
 
   void setCaptionFont(const CaptionFont& font) override {
     LOGFONTW description{};
-    // Points to pixels at the 96 dots per inch on which twips are 15 to the pixel.
-    description.lfHeight = -static_cast<LONG>(std::lround(font.sizePoints * 96.0 / 72.0));
+    // The button's scale is the standard screen's, for its caption as for its face.
+    description.lfHeight = -pixelsFromPoints(font.sizePoints, kStandardDotsPerInch);
     description.lfWeight = font.weight;
     description.lfItalic = font.italic;
     description.lfUnderline = font.underline;
@@ -258,7 +258,8 @@ void OnCreate(HWND window, ButtonWindow& data, const CREATESTRUCTW& create) {
 
 void OnSize(ButtonWindow& data, int width, int height) {
   data.painter.resizeFace(width, height);
-  data.control.resize(width * kTwipsPerPixel, height * kTwipsPerPixel);
+  data.control.resize(twipsFromPixels(width, kStandardDotsPerInch),
+                      twipsFromPixels(height, kStandardDotsPerInch));
 }
 
 void OnTimer(HWND window, ButtonWindow& data) {

@@ -120,15 +120,4 @@ PixelPoint dialogPosition(int screenWidth, int screenHeight, int windowWidth, in
   return PixelPoint{(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 3};
 }
 
-int pixelsFromTwips(int twips, int dotsPerInch) {
-  return roundToInt(static_cast<double>(twips) * dotsPerInch / kTwipsPerInch);
-}
-
-int twipsFromPixels(int pixels, int dotsPerInch) {
-  if (dotsPerInch <= 0) {
-    return 0;
-  }
-  return roundToInt(static_cast<double>(pixels) * kTwipsPerInch / dotsPerInch);
-}
-
 }  // namespace Sorvanta_P

@@ -72,11 +72,4 @@ std::vector<PixelPoint> tileCopyPositions(int panelWidth, int panelHeight, int s
 // The window's place in twips: centred across, one third of the way down.
 PixelPoint dialogPosition(int screenWidth, int screenHeight, int windowWidth, int windowHeight);
 
-inline constexpr int kTwipsPerInch = 1440;
-
-// Twips to pixels at the screen's dots per inch, rounded to the nearest pixel.
-int pixelsFromTwips(int twips, int dotsPerInch);
-// Pixels to twips at the screen's dots per inch, rounded to the nearest twip.
-int twipsFromPixels(int pixels, int dotsPerInch);
-
 }  // namespace Sorvanta_P

@@ -4,16 +4,16 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <array>
-#include <cmath>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "exchange/window_names.h"
 #include "saver/controls/command_win32.h"
-#include "saver/dialog/dialog_rules.h"
+#include "saver/dialog/settings_dialog.h"
+#include "saver/dialog/settings_dialog_paint_win32.h"
+#include "saver/dialog/zoom_win32.h"
 #include "saver/settings/settings_win32.h"
 #include "saver/text/wide_text_win32.h"
-#include "saver/dialog/zoom_win32.h"
 
 namespace Sorvanta_P {
 namespace {
@@ -22,357 +22,115 @@ using Sorvanta_B::widen;
 
 constexpr wchar_t kDialogClass[] = L"Sorvanta.SettingsDialog";
 constexpr wchar_t kPanelClass[] = L"Sorvanta.SettingsPanel";
-constexpr const wchar_t* kCaption = exchange::kSettingsDialogCaptionW.text;
-constexpr wchar_t kLabelFace[] = L"ＭＳ Ｐゴシック";
-constexpr double kLabelPoints = 9.75;
-constexpr wchar_t kPanelFace[] = L"Tahoma";
-constexpr double kPanelPoints = 8.25;
-
-constexpr char kCreditLine[] = "© 2026 Sorvanta authors";
-constexpr char kWebAddress[] = "https://sorvanta.github.io/";
 
 constexpr int kIdRepeat = 101;
 constexpr int kIdFile = 102;
 constexpr int kIdSet = 103;
 constexpr int kIdCancel = 104;
 
-constexpr COLORREF kPanelGrey = RGB(0xE0, 0xE0, 0xE0);
-constexpr COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
+HCURSOR systemCursor(LPCSTR name) {  // IDC_ARROW and the like
+  return LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(name));
+}
 
-// A place in twips: left, top, width, height.
-struct TwipPlace {
-  int left;
-  int top;
-  int width;
-  int height;
-};
+RECT toRect(const PixelBox& box) {
+  return RECT{box.left, box.top, box.right, box.bottom};
+}
 
-// On the window.
-constexpr TwipPlace kClientTwips{0, 0, 7410, 3690};
-constexpr TwipPlace kPanelPlace{180, 240, 7035, 2475};
-constexpr TwipPlace kCreditPlace{180, 2880, 2475, 195};
-constexpr TwipPlace kLinkPlace{180, 3120, 3285, 195};
-constexpr TwipPlace kSetPlace{4740, 3000, 1215, 375};
-constexpr TwipPlace kCancelPlace{6000, 3000, 1215, 375};
-// On the panel.
-constexpr TwipPlace kHeadingFrame{300, 300, 1695, 315};
-constexpr TwipPlace kHeadingLabel{300, 360, 1665, 195};
-constexpr TwipPlace kRepeatCombo{1680, 780, 615, 300};
-constexpr TwipPlace kRepeatLabel{2340, 840, 990, 195};
-constexpr TwipPlace kFileButton{1680, 1380, 615, 315};
-constexpr TwipPlace kFileLabel{660, 1740, 6135, 495};
-// Mark and label of each kind, by kind index (0 none, 1 audio CD, 2 music file).
-constexpr std::array<TwipPlace, kKindCount> kKindMarks{
-    TwipPlace{420, 1140, 195, 195}, TwipPlace{420, 840, 195, 195}, TwipPlace{420, 1440, 195, 195}};
-constexpr std::array<TwipPlace, kKindCount> kKindLabels{
-    TwipPlace{660, 1140, 330, 195}, TwipPlace{660, 840, 645, 195}, TwipPlace{660, 1440, 900, 195}};
-constexpr std::array<const char*, kKindCount> kKindTexts{"なし", "音楽CD", "MP3、WAV"};
+// The dialog's windows, its painter and the platform side of its steps; lives on
+// showSettingsDialog's stack.
+struct Dialog final : SettingsDialogView {
+  Dialog(HINSTANCE module, Sorvanta_B::MusicSettings& settings, const std::string& folder, int dpi,
+         HDC surface)
+      : instance(module),
+        logic(settings, folder, files, *this, dpi),
+        painter(module, logic.layout(), surface) {}
 
-// Everything the open dialog owns; lives on showSettingsDialog's stack.
-struct Dialog {
-  HINSTANCE instance = nullptr;
-  Sorvanta_B::MusicSettings* settings = nullptr;
-  std::string programFolder;
-  int dpi = 96;
+  // ---- The platform side of the dialog's steps. ----
+
+  void showKindControls(const KindControls& controls) override {
+    EnableWindow(repeatCombo, controls.repeatEnabled ? TRUE : FALSE);
+    if (Sorvanta_Controls::Command* button = Sorvanta_Controls::CommandOf(fileButton))
+      button->setEnabled(controls.fileButtonEnabled);
+    EnableWindow(fileButton, controls.fileButtonEnabled ? TRUE : FALSE);
+    const RECT marks = toRect(logic.layout().kindMarksBox());
+    InvalidateRect(panel, &marks, FALSE);
+  }
+
+  void fillRepeatCombo(const std::string& text, const std::vector<std::string>& entries) override {
+    SetWindowTextW(repeatCombo, widen(text).c_str());
+    for (const std::string& entry : entries)
+      SendMessageW(repeatCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(entry).c_str()));
+  }
+
+  void showFileText(const std::string&) override {
+    const RECT label = rect(kFileLabel);
+    InvalidateRect(panel, &label, FALSE);
+  }
+
+  std::string repeatText() override {
+    const int length = GetWindowTextLengthW(repeatCombo);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int read = GetWindowTextW(repeatCombo, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
+    return Sorvanta_B::narrow(text);
+  }
+
+  std::optional<std::string> chooseMusicFile(const std::string& initialFolder) override {
+    const std::wstring filter = widen(std::string(kChooserFilter, sizeof(kChooserFilter)));
+    const std::wstring title = widen(kChooserTitle);
+    const std::wstring folder = widen(initialFolder);
+    std::wstring file(kChooserPathLimit + 1, L'\0');
+    std::wstring fileTitle(kChooserPathLimit + 1, L'\0');
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = window;
+    request.hInstance = instance;
+    request.lpstrFilter = filter.c_str();
+    request.lpstrFile = file.data();
+    request.nMaxFile = kChooserPathLimit;
+    request.lpstrFileTitle = fileTitle.data();
+    request.nMaxFileTitle = kChooserPathLimit;
+    request.lpstrInitialDir = folder.c_str();
+    request.lpstrTitle = title.c_str();
+    if (GetOpenFileNameW(&request) <= 0)
+      return std::nullopt;
+    return Sorvanta_B::narrow(std::wstring(file.c_str()));
+  }
+
+  std::optional<PixelPoint> cursorInWindow() override {
+    POINT cursor{};
+    if (!GetCursorPos(&cursor) || !ScreenToClient(window, &cursor))
+      return std::nullopt;
+    return PixelPoint{cursor.x, cursor.y};
+  }
+
+  void openWebPage(const std::string& address) override {
+    SetCursor(systemCursor(IDC_WAIT));
+    ShellExecuteW(window, L"open", widen(address).c_str(), L"", L"", SW_SHOWNORMAL);
+    SetCursor(systemCursor(IDC_ARROW));
+  }
+
+  // A button's click runs inside the button's own window procedure; the close is posted
+  // so that the button is not destroyed under its own feet.
+  void requestClose() override { PostMessageW(window, WM_CLOSE, 0, 0); }
+
+  RECT rect(const TwipPlace& place) const { return toRect(logic.layout().box(place)); }
+
+  HINSTANCE instance;
+  Sorvanta_B::WindowsSettingsFiles files;
+  SettingsDialog logic;
+  DialogPainter painter;
   HWND window = nullptr;
   HWND panel = nullptr;
   HWND repeatCombo = nullptr;
   HWND fileButton = nullptr;
   HWND setButton = nullptr;
   HWND cancelButton = nullptr;
-  HFONT labelFont = nullptr;
-  HFONT linkFont = nullptr;
-  HFONT panelFont = nullptr;
-  HBITMAP markNotChosen = nullptr;  // Img_Ra (0)
-  HBITMAP markChosen = nullptr;     // Img_Ra (1)
-  HBITMAP strip = nullptr;          // Pic_Tex
-  HICON icon = nullptr;
-  HCURSOR linkCursor = nullptr;
-  HDC surface = nullptr;  // the window's persistent drawing surface
-  HBITMAP surfaceBitmap = nullptr;
-  HGDIOBJ surfaceOld = nullptr;
-  KindControls kindControls;
-  std::string fileText;
   HWND lastFocus = nullptr;  // the control to give the focus back to on activation
-  bool linkPressed = false;
   bool closed = false;
 };
 
-int pixels(const Dialog& dialog, int twips) {
-  return pixelsFromTwips(twips, dialog.dpi);
-}
-
-RECT pixelRect(const Dialog& dialog, const TwipPlace& place) {
-  const int left = pixels(dialog, place.left);
-  const int top = pixels(dialog, place.top);
-  return RECT{left, top, left + pixels(dialog, place.width), top + pixels(dialog, place.height)};
-}
-
-bool contains(const RECT& rect, int x, int y) {
-  return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
-
-HFONT makeFont(const Dialog& dialog, const wchar_t* face, double points, BYTE charset,
-               bool underline) {
-  const int height = -static_cast<int>(std::lround(points * dialog.dpi / 72.0));
-  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE, charset,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
-HBITMAP loadBitmap(HINSTANCE instance, const wchar_t* name) {
-  return static_cast<HBITMAP>(LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
-SIZE bitmapSize(HBITMAP bitmap) {
-  BITMAP info{};
-  if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info))
-    return SIZE{0, 0};
-  return SIZE{info.bmWidth, info.bmHeight};
-}
-
-// Draws a windowless label: transparent, in the given font and colour. Single-line
-// labels are not clipped, so a wider substitute font does not cut their text.
-void drawLabel(HDC target, HFONT font, COLORREF colour, const RECT& rect, const std::string& text,
-               UINT format) {
-  const HGDIOBJ oldFont = SelectObject(target, font);
-  SetBkMode(target, TRANSPARENT);
-  SetTextColor(target, colour);
-  RECT area = rect;
-  const std::wstring wide = widen(text);
-  const UINT clip = (format & DT_SINGLELINE) ? DT_NOCLIP : 0u;
-  DrawTextW(target, wide.c_str(), static_cast<int>(wide.size()), &area,
-            format | DT_NOPREFIX | clip);
-  SelectObject(target, oldFont);
-}
-
-void drawBitmap(HDC target, HBITMAP bitmap, int x, int y) {
-  const SIZE size = bitmapSize(bitmap);
-  HDC source = CreateCompatibleDC(target);
-  if (!source)
-    return;
-  const HGDIOBJ old = SelectObject(source, bitmap);
-  BitBlt(target, x, y, size.cx, size.cy, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
-}
-
-// ---- The panel Pic_C: texture, heading, kind marks and labels, file label. ----
-
-// TileTexture: the strip copied over the panel column by column.
-void TileTexture(const Dialog& dialog, HDC target, int width, int height) {
-  const SIZE strip = bitmapSize(dialog.strip);
-  HDC source = CreateCompatibleDC(target);
-  if (!source)
-    return;
-  const HGDIOBJ old = SelectObject(source, dialog.strip);
-  for (const PixelPoint& at : tileCopyPositions(width, height, strip.cx, strip.cy))
-    BitBlt(target, at.x, at.y, strip.cx, strip.cy, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
-}
-
-void drawHeading(const Dialog& dialog, HDC target) {
-  const RECT frame = pixelRect(dialog, kHeadingFrame);
-  const HGDIOBJ oldPen = SelectObject(target, GetStockObject(BLACK_PEN));
-  const HGDIOBJ oldBrush = SelectObject(target, GetStockObject(NULL_BRUSH));
-  Rectangle(target, frame.left, frame.top, frame.right, frame.bottom);
-  SelectObject(target, oldBrush);
-  SelectObject(target, oldPen);
-  drawLabel(target, dialog.labelFont, kBlack, pixelRect(dialog, kHeadingLabel), "BGM",
-            DT_CENTER | DT_SINGLELINE);
-}
-
-void drawKinds(const Dialog& dialog, HDC target) {
-  for (int kind = 0; kind < kKindCount; ++kind) {
-    const RECT mark = pixelRect(dialog, kKindMarks[kind]);
-    const bool chosen = dialog.kindControls.chosenMark == kind;
-    drawBitmap(target, chosen ? dialog.markChosen : dialog.markNotChosen, mark.left, mark.top);
-    drawLabel(target, dialog.labelFont, kBlack, pixelRect(dialog, kKindLabels[kind]),
-              kKindTexts[kind], DT_SINGLELINE);
-  }
-}
-
-void paintPanel(const Dialog& dialog, HDC target, const RECT& client) {
-  HBRUSH grey = CreateSolidBrush(kPanelGrey);
-  FillRect(target, &client, grey);
-  DeleteObject(grey);
-  TileTexture(dialog, target, client.right, client.bottom);
-  drawHeading(dialog, target);
-  drawKinds(dialog, target);
-  drawLabel(target, dialog.labelFont, kBlack, pixelRect(dialog, kRepeatLabel), "曲目をﾘﾋﾟｰﾄ",
-            DT_SINGLELINE);
-  drawLabel(target, dialog.labelFont, kBlack, pixelRect(dialog, kFileLabel), dialog.fileText,
-            DT_WORDBREAK | DT_EDITCONTROL);
-}
-
-void onPanelPaint(const Dialog& dialog, HWND panel) {
-  PAINTSTRUCT ps;
-  HDC target = BeginPaint(panel, &ps);
-  if (!target)
-    return;
-  RECT client{};
-  GetClientRect(panel, &client);
-  // Drawn off screen first so that a repaint does not flicker through the grey.
-  HDC buffer = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
-  if (buffer && bitmap) {
-    const HGDIOBJ old = SelectObject(buffer, bitmap);
-    paintPanel(dialog, buffer, client);
-    BitBlt(target, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
-    SelectObject(buffer, old);
-  } else {
-    paintPanel(dialog, target, client);
-  }
-  if (bitmap)
-    DeleteObject(bitmap);
-  if (buffer)
-    DeleteDC(buffer);
-  EndPaint(panel, &ps);
-}
-
-// ---- Kind choice, file choice, save, cancel, link. ----
-
-void setFileButtonEnabled(const Dialog& dialog, bool enabled) {
-  if (Sorvanta_Controls::Command* button = Sorvanta_Controls::CommandOf(dialog.fileButton))
-    button->setEnabled(enabled);
-  EnableWindow(dialog.fileButton, enabled ? TRUE : FALSE);
-}
-
-void showKindControls(Dialog& dialog, const KindControls& controls) {
-  dialog.kindControls = controls;
-  EnableWindow(dialog.repeatCombo, controls.repeatEnabled ? TRUE : FALSE);
-  setFileButtonEnabled(dialog, controls.fileButtonEnabled);
-  RECT marks{};
-  for (const TwipPlace& place : kKindMarks) {
-    const RECT mark = pixelRect(dialog, place);
-    UnionRect(&marks, &marks, &mark);
-  }
-  InvalidateRect(dialog.panel, &marks, FALSE);
-}
-
-void chooseKind(Dialog& dialog, int index) {
-  const KindChoice choice = ChooseBgmKind(index);
-  dialog.settings->BgmKind = choice.bgmKind;
-  showKindControls(dialog, choice.controls);
-}
-
-// The kind whose mark or label lies under a panel point, or kNoMarkChosen.
-int kindAt(const Dialog& dialog, int x, int y) {
-  for (int kind = 0; kind < kKindCount; ++kind) {
-    if (contains(pixelRect(dialog, kKindMarks[kind]), x, y) ||
-        contains(pixelRect(dialog, kKindLabels[kind]), x, y))
-      return kind;
-  }
-  return kNoMarkChosen;
-}
-
-void showFileText(Dialog& dialog, const std::string& text) {
-  dialog.fileText = text;
-  const RECT label = pixelRect(dialog, kFileLabel);
-  InvalidateRect(dialog.panel, &label, FALSE);
-}
-
-void chooseMusicFile(Dialog& dialog) {
-  constexpr DWORD kBufferLength = 255;
-  static const wchar_t kFilter[] = L"BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0";
-  std::wstring file(kBufferLength + 1, L'\0');
-  std::wstring fileTitle(kBufferLength + 1, L'\0');
-  const std::wstring folder = widen(dialog.settings->BgmFolder);
-  OPENFILENAMEW request{};
-  request.lStructSize = sizeof(request);
-  request.hwndOwner = dialog.window;
-  request.hInstance = dialog.instance;
-  request.lpstrFilter = kFilter;
-  request.lpstrFile = file.data();
-  request.nMaxFile = kBufferLength;
-  request.lpstrFileTitle = fileTitle.data();
-  request.nMaxFileTitle = kBufferLength;
-  request.lpstrInitialDir = folder.c_str();
-  request.lpstrTitle = L"ﾌｧｲﾙを開く";
-  if (GetOpenFileNameW(&request) <= 0)
-    return;
-  dialog.settings->BgmFile = Sorvanta_B::narrow(std::wstring(file.c_str()));
-  showFileText(dialog, dialog.settings->BgmFile);
-  dialog.settings->BgmFolder = Sorvanta_B::FolderOfPath(dialog.settings->BgmFile);
-}
-
-std::string comboText(HWND combo) {
-  const int length = GetWindowTextLengthW(combo);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int read = GetWindowTextW(combo, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
-  return Sorvanta_B::narrow(text);
-}
-
-void closeDialog(Dialog& dialog) {
-  if (!dialog.window || dialog.closed)
-    return;
-  Sorvanta_B::ZoomClose(dialog.window);
-  DestroyWindow(dialog.window);
-}
-
-// A button's click runs inside the button's own window procedure; the close is posted
-// so that the button is not destroyed under its own feet.
-void requestClose(const Dialog& dialog) {
-  PostMessageW(dialog.window, WM_CLOSE, 0, 0);
-}
-
-void saveAndClose(Dialog& dialog) {
-  dialog.settings->BgmRepeat = repeatFromText(comboText(dialog.repeatCombo));
-  Sorvanta_B::WindowsSettingsFiles files;
-  Sorvanta_B::SaveSettings(*dialog.settings, dialog.programFolder, files);
-  requestClose(dialog);
-}
-
-void openLink(const Dialog& dialog) {
-  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
-  ShellExecuteW(dialog.window, L"open", widen(kWebAddress).c_str(), L"", L"", SW_SHOWNORMAL);
-  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-}
-
-// ---- The window's background: navy to lavender to navy, kept on a surface. ----
-
-void drawBackground(Dialog& dialog, int width, int height) {
-  if (!dialog.surface)
-    return;
-  if (dialog.surfaceBitmap) {
-    SelectObject(dialog.surface, dialog.surfaceOld);
-    DeleteObject(dialog.surfaceBitmap);
-  }
-  HDC screen = GetDC(dialog.window);
-  dialog.surfaceBitmap = CreateCompatibleBitmap(screen, width + 1, height + 1);
-  ReleaseDC(dialog.window, screen);
-  dialog.surfaceOld = SelectObject(dialog.surface, dialog.surfaceBitmap);
-  for (int y = 0; y <= height; ++y) {
-    const RowColour colour = backgroundRowColour(y, height);
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(colour.red, colour.green, colour.blue));
-    const HGDIOBJ old = SelectObject(dialog.surface, pen);
-    MoveToEx(dialog.surface, 0, y, nullptr);
-    LineTo(dialog.surface, width, y);
-    SelectObject(dialog.surface, old);
-    DeleteObject(pen);
-  }
-  drawLabel(dialog.surface, dialog.labelFont, kWhite, pixelRect(dialog, kCreditPlace), kCreditLine,
-            DT_SINGLELINE);
-  drawLabel(dialog.surface, dialog.linkFont, kWhite, pixelRect(dialog, kLinkPlace), kWebAddress,
-            DT_SINGLELINE);
-  InvalidateRect(dialog.window, nullptr, FALSE);
-}
-
-void onPaint(const Dialog& dialog) {
-  PAINTSTRUCT ps;
-  HDC target = BeginPaint(dialog.window, &ps);
-  if (target && dialog.surface) {
-    const RECT& dirty = ps.rcPaint;
-    BitBlt(target, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
-           dialog.surface, dirty.left, dirty.top, SRCCOPY);
-  }
-  EndPaint(dialog.window, &ps);
-}
-
-// ---- Creation of the controls and the load. ----
+// ---- Windows, controls and messages. ----
 
 Dialog* dialogOf(HWND window) {
   return reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -386,157 +144,121 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      onPanelPaint(*dialog, panel);
+      dialog->painter.paintPanel(panel, dialog->logic.chosenMark(), dialog->logic.fileText());
       return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      const int kind =
-          kindAt(*dialog, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-      if (kind != kNoMarkChosen)
-        chooseKind(*dialog, kind);
+    case WM_MBUTTONDOWN:
+      dialog->logic.pressPanel(static_cast<short>(LOWORD(lParam)),
+                               static_cast<short>(HIWORD(lParam)));
       return 0;
-    }
     default:
       return DefWindowProcW(panel, message, wParam, lParam);
   }
 }
 
-HWND createButton(Dialog& dialog, HWND parent, int id, const TwipPlace& place,
-                  const char* caption) {
-  const RECT rect = pixelRect(dialog, place);
+HWND createButton(Dialog& dialog, HWND parent, int id, const TwipPlace& place, const char* caption,
+                  void (SettingsDialog::*click)()) {
   const Sorvanta_Controls::CaptionFont font = Sorvanta_Controls::DefaultCaptionFont();
-  HWND button = Sorvanta_Controls::CreateCommand(parent, id, rect, nullptr, font);
+  HWND button = Sorvanta_Controls::CreateCommand(parent, id, dialog.rect(place), nullptr, font);
   if (Sorvanta_Controls::Command* control = Sorvanta_Controls::CommandOf(button)) {
     control->setCaption(caption);
     control->setFont(font);
   }
+  Sorvanta_Controls::SetClickHandler(button, [&dialog, click] { (dialog.logic.*click)(); });
   return button;
 }
 
-void createPanelControls(Dialog& dialog) {
-  const RECT panel = pixelRect(dialog, kPanelPlace);
+void createControls(Dialog& dialog) {
+  const RECT panel = dialog.rect(kPanelPlace);
   dialog.panel = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, kPanelClass, L"",
                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, panel.left, panel.top,
                                  panel.right - panel.left, panel.bottom - panel.top, dialog.window,
                                  nullptr, dialog.instance, nullptr);
-  const RECT combo = pixelRect(dialog, kRepeatCombo);
+  const RECT combo = dialog.rect(kRepeatCombo);
   // The drop-down height covers the list; the edit part keeps its own height.
   dialog.repeatCombo = CreateWindowExW(
       0, L"COMBOBOX", L"",
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, combo.left,
-      combo.top, combo.right - combo.left, pixels(dialog, 3000), dialog.panel,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), dialog.instance, nullptr);
-  SendMessageW(dialog.repeatCombo, WM_SETFONT, reinterpret_cast<WPARAM>(dialog.panelFont), TRUE);
-  dialog.fileButton = createButton(dialog, dialog.panel, kIdFile, kFileButton, "...");
-  Sorvanta_Controls::SetClickHandler(dialog.fileButton, [&dialog] { chooseMusicFile(dialog); });
-}
-
-void createWindowControls(Dialog& dialog) {
-  createPanelControls(dialog);
-  dialog.setButton = createButton(dialog, dialog.window, kIdSet, kSetPlace, "設定");
-  Sorvanta_Controls::SetClickHandler(dialog.setButton, [&dialog] { saveAndClose(dialog); });
-  dialog.cancelButton = createButton(dialog, dialog.window, kIdCancel, kCancelPlace, "ｷｬﾝｾﾙ");
-  Sorvanta_Controls::SetClickHandler(dialog.cancelButton, [&dialog] { requestClose(dialog); });
-}
-
-void placeWindow(const Dialog& dialog) {
-  RECT outer{};
-  GetWindowRect(dialog.window, &outer);
-  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  const PixelPoint twips = dialogPosition(twipsFromPixels(screenWidth, dialog.dpi),
-                                          twipsFromPixels(screenHeight, dialog.dpi),
-                                          twipsFromPixels(outer.right - outer.left, dialog.dpi),
-                                          twipsFromPixels(outer.bottom - outer.top, dialog.dpi));
-  SetWindowPos(dialog.window, nullptr, pixels(dialog, twips.x), pixels(dialog, twips.y), 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void fillRepeatCombo(const Dialog& dialog) {
-  SetWindowTextW(dialog.repeatCombo, widen(formatRepeat(dialog.settings->BgmRepeat)).c_str());
-  for (const std::string& entry : repeatListEntries())
-    SendMessageW(dialog.repeatCombo, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(widen(entry).c_str()));
-}
-
-void initializeButtons(const Dialog& dialog) {
-  for (HWND button : {dialog.fileButton, dialog.setButton, dialog.cancelButton}) {
-    if (Sorvanta_Controls::Command* control = Sorvanta_Controls::CommandOf(button))
-      control->Initialize();
-  }
+      combo.top, combo.right - combo.left, dialog.logic.layout().pixels(kRepeatDropDownTwips),
+      dialog.panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), dialog.instance,
+      nullptr);
+  SendMessageW(dialog.repeatCombo, WM_SETFONT, reinterpret_cast<WPARAM>(dialog.painter.panelFont()),
+               TRUE);
+  dialog.fileButton = createButton(dialog, dialog.panel, kIdFile, kFileButton, kFileButtonCaption,
+                                   &SettingsDialog::chooseFile);
+  dialog.setButton =
+      createButton(dialog, dialog.window, kIdSet, kSetPlace, kSetCaption, &SettingsDialog::save);
+  dialog.cancelButton = createButton(dialog, dialog.window, kIdCancel, kCancelPlace, kCancelCaption,
+                                     &SettingsDialog::cancel);
 }
 
 // The load, in its order: place, buttons, texture, kind controls, combo, file, zoom.
 void load(Dialog& dialog) {
-  placeWindow(dialog);
-  initializeButtons(dialog);
+  RECT outer{};
+  GetWindowRect(dialog.window, &outer);
+  const PixelPoint place = dialog.logic.layout().windowPosition(
+      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), outer.right - outer.left,
+      outer.bottom - outer.top);
+  SetWindowPos(dialog.window, nullptr, place.x, place.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (HWND button : {dialog.fileButton, dialog.setButton, dialog.cancelButton}) {
+    if (Sorvanta_Controls::Command* control = Sorvanta_Controls::CommandOf(button))
+      control->Initialize();
+  }
   // The panel draws the texture in every repaint, so it stays through them.
   EnableWindow(dialog.repeatCombo, FALSE);
-  showKindControls(dialog, controlsForKind(dialog.settings->BgmKind));
-  fillRepeatCombo(dialog);
-  showFileText(dialog, dialog.settings->BgmFile);
+  dialog.logic.load();
   Sorvanta_B::rememberZoomPointFromCursor();
   Sorvanta_B::ZoomOpen(dialog.window);
-  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-}
-
-bool overLink(const Dialog& dialog) {
-  POINT cursor{};
-  if (!GetCursorPos(&cursor) || !ScreenToClient(dialog.window, &cursor))
-    return false;
-  return contains(pixelRect(dialog, kLinkPlace), cursor.x, cursor.y);
-}
-
-// Focus that reaches the window itself goes on to the control that last had it, as in
-// any dialog, so that the keyboard keeps working after the window is clicked.
-void passFocusOn(const Dialog& dialog) {
-  HWND target = dialog.lastFocus;
-  if (!target || !IsWindow(target) || !IsWindowEnabled(target))
-    target = GetNextDlgTabItem(dialog.window, nullptr, FALSE);
-  if (target)
-    SetFocus(target);
-}
-
-void rememberFocus(Dialog& dialog) {
-  HWND focus = GetFocus();
-  if (focus && IsChild(dialog.window, focus))
-    dialog.lastFocus = focus;
+  SetCursor(systemCursor(IDC_ARROW));
 }
 
 LRESULT handleDialog(Dialog& dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE)
-        rememberFocus(dialog);
+      // Focus that reaches the window itself goes back to the control that last had it,
+      // as in any dialog, so that the keyboard keeps working after the window is clicked.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(dialog.window, focus))
+          dialog.lastFocus = focus;
+      }
       break;
-    case WM_SETFOCUS:
-      passFocusOn(dialog);
+    case WM_SETFOCUS: {
+      HWND target = dialog.lastFocus;
+      if (!target || !IsWindow(target) || !IsWindowEnabled(target))
+        target = GetNextDlgTabItem(dialog.window, nullptr, FALSE);
+      if (target)
+        SetFocus(target);
       return 0;
+    }
     case WM_SIZE:
-      drawBackground(dialog, LOWORD(lParam), HIWORD(lParam));
+      dialog.painter.drawBackground(dialog.window, LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      onPaint(dialog);
+      dialog.painter.paintWindow(dialog.window);
       return 0;
     case WM_SETCURSOR:
-      if (LOWORD(lParam) == HTCLIENT && dialog.linkCursor && overLink(dialog)) {
-        SetCursor(dialog.linkCursor);
+      if (LOWORD(lParam) == HTCLIENT && dialog.painter.linkCursor() &&
+          dialog.logic.cursorOnLink()) {
+        SetCursor(dialog.painter.linkCursor());
         return TRUE;
       }
       break;
     case WM_LBUTTONDOWN:
-      dialog.linkPressed = overLink(dialog);
+      dialog.logic.pressWindow();
       return 0;
     case WM_LBUTTONUP:
-      if (dialog.linkPressed && overLink(dialog))
-        openLink(dialog);
-      dialog.linkPressed = false;
+      dialog.logic.releaseWindow();
       return 0;
     case WM_CLOSE:
-      closeDialog(dialog);
+      if (dialog.window && !dialog.closed) {
+        Sorvanta_B::ZoomClose(dialog.window);
+        DestroyWindow(dialog.window);
+      }
       return 0;
     case WM_DESTROY:
       dialog.closed = true;
@@ -564,70 +286,26 @@ LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return handleDialog(*dialog, message, wParam, lParam);
 }
 
-void registerClasses(const Dialog& dialog) {
+void registerClass(const Dialog& dialog, const wchar_t* name, WNDPROC procedure, HICON icon,
+                   HCURSOR cursor) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = DialogProc;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = dialog.instance;
-  windowClass.hIcon = dialog.icon;
-  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.lpszClassName = kDialogClass;
+  windowClass.hIcon = icon;
+  windowClass.hCursor = cursor;
+  windowClass.lpszClassName = name;
   RegisterClassExW(&windowClass);
-  WNDCLASSEXW panelClass{};
-  panelClass.cbSize = sizeof(panelClass);
-  panelClass.lpfnWndProc = PanelProc;
-  panelClass.hInstance = dialog.instance;
-  panelClass.hCursor = windowClass.hCursor;
-  panelClass.lpszClassName = kPanelClass;
-  RegisterClassExW(&panelClass);
-}
-
-void loadResources(Dialog& dialog) {
-  HDC screen = GetDC(nullptr);
-  if (screen) {
-    dialog.dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    dialog.surface = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-  }
-  if (dialog.dpi <= 0)
-    dialog.dpi = 96;
-  dialog.labelFont = makeFont(dialog, kLabelFace, kLabelPoints, SHIFTJIS_CHARSET, false);
-  dialog.linkFont = makeFont(dialog, kLabelFace, kLabelPoints, SHIFTJIS_CHARSET, true);
-  dialog.panelFont = makeFont(dialog, kPanelFace, kPanelPoints, DEFAULT_CHARSET, false);
-  dialog.markNotChosen = loadBitmap(dialog.instance, L"SORVANTA_MARK_NOT_CHOSEN");
-  dialog.markChosen = loadBitmap(dialog.instance, L"SORVANTA_MARK_CHOSEN");
-  dialog.strip = loadBitmap(dialog.instance, L"SORVANTA_PANEL_STRIP");
-  dialog.icon = static_cast<HICON>(
-      LoadImageW(dialog.instance, L"SORVANTA_WINDOW_ICON", IMAGE_ICON, 32, 32, 0));
-  dialog.linkCursor = static_cast<HCURSOR>(
-      LoadImageW(dialog.instance, L"SORVANTA_LINK_CURSOR", IMAGE_CURSOR, 0, 0, 0));
-}
-
-void freeResources(Dialog& dialog) {
-  if (dialog.surface) {
-    if (dialog.surfaceBitmap)
-      SelectObject(dialog.surface, dialog.surfaceOld);
-    DeleteDC(dialog.surface);
-  }
-  for (HGDIOBJ object : std::initializer_list<HGDIOBJ>{
-           dialog.surfaceBitmap, dialog.labelFont, dialog.linkFont, dialog.panelFont,
-           dialog.markNotChosen, dialog.markChosen, dialog.strip}) {
-    if (object)
-      DeleteObject(object);
-  }
-  if (dialog.icon)
-    DestroyIcon(dialog.icon);
-  if (dialog.linkCursor)
-    DestroyCursor(dialog.linkCursor);
 }
 
 HWND createDialogWindow(Dialog& dialog) {
   constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN;
   constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
-  RECT outer = pixelRect(dialog, kClientTwips);
+  RECT outer = dialog.rect(kClientPlace);
   AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-  return CreateWindowExW(kExStyle, kDialogClass, kCaption, kStyle, 0, 0, outer.right - outer.left,
-                         outer.bottom - outer.top, nullptr, nullptr, dialog.instance, &dialog);
+  return CreateWindowExW(kExStyle, kDialogClass, widen(kDialogCaption).c_str(), kStyle, 0, 0,
+                         outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                         dialog.instance, &dialog);
 }
 
 void runUntilClosed(Dialog& dialog) {
@@ -644,14 +322,20 @@ void runUntilClosed(Dialog& dialog) {
 
 void showSettingsDialog(void* instance, Sorvanta_B::MusicSettings& settings,
                         const std::string& programFolder) {
-  Dialog dialog;
-  dialog.instance = static_cast<HINSTANCE>(instance);
-  dialog.settings = &settings;
-  dialog.programFolder = programFolder;
-  loadResources(dialog);
-  registerClasses(dialog);
+  // The screen's dots per inch and the window's drawing surface, from the screen.
+  int dpi = 0;
+  HDC surface = nullptr;
+  if (HDC screen = GetDC(nullptr)) {
+    dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    surface = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+  }
+  Dialog dialog(static_cast<HINSTANCE>(instance), settings, programFolder, dpi, surface);
+  const HCURSOR arrow = systemCursor(IDC_ARROW);
+  registerClass(dialog, kDialogClass, DialogProc, dialog.painter.icon(), arrow);
+  registerClass(dialog, kPanelClass, PanelProc, nullptr, arrow);
   if (createDialogWindow(dialog)) {
-    createWindowControls(dialog);
+    createControls(dialog);
     load(dialog);
     ShowWindow(dialog.window, SW_SHOWNORMAL);
     if (HWND first = GetNextDlgTabItem(dialog.window, nullptr, FALSE))
@@ -660,7 +344,6 @@ void showSettingsDialog(void* instance, Sorvanta_B::MusicSettings& settings,
   }
   UnregisterClassW(kDialogClass, dialog.instance);
   UnregisterClassW(kPanelClass, dialog.instance);
-  freeResources(dialog);
 }
 
 }  // namespace Sorvanta_P

@@ -189,26 +189,5 @@ TEST(Placement, CentredAcrossAndOneThirdDown) {
   }
 }
 
-struct TwipsCase {
-  int twips;
-  int dpi;
-  int pixels;
-};
-
-const TwipsCase kTwipsCases[] = {
-    {7410, 96, 494},  {3690, 96, 246}, {180, 96, 12}, {195, 96, 13},
-    {7410, 120, 618}, {15, 96, 1},     {7, 96, 0},    {8, 96, 1},
-};
-
-TEST(Units, TwipsToPixelsAtTheScreensDpi) {
-  for (const TwipsCase& c : kTwipsCases) {
-    EXPECT_EQ(pixelsFromTwips(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
-  }
-  EXPECT_EQ(twipsFromPixels(494, 96), 7410);
-  EXPECT_EQ(twipsFromPixels(1024, 96), 15360);
-  EXPECT_EQ(twipsFromPixels(618, 120), 7416);
-  EXPECT_EQ(twipsFromPixels(10, 0), 0);
-}
-
 }  // namespace
 }  // namespace Sorvanta_P
