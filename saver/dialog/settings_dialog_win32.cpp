@@ -131,6 +131,44 @@ SIZE bitmapSize(HBITMAP bitmap) {
   return SIZE{info.bmWidth, info.bmHeight};
 }
 
+// The pictures are drawn for 96 dots per inch. At other densities they are scaled with
+// the layout, smoothed: the marks keep their size beside the labels, and the panel's
+// strip still covers the panel in one column, without a seam. Takes the picture.
+HBITMAP scaledToDpi(HBITMAP picture, int dpi) {
+  const SIZE size = bitmapSize(picture);
+  if (dpi == 96 || size.cx == 0 || size.cy == 0)
+    return picture;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = MulDiv(size.cx, dpi, 96);
+  info.bmiHeader.biHeight = MulDiv(size.cy, dpi, 96);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP scaled = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC source = CreateCompatibleDC(nullptr);
+  HDC target = CreateCompatibleDC(nullptr);
+  if (scaled && source && target) {
+    const HGDIOBJ oldSource = SelectObject(source, picture);
+    const HGDIOBJ oldTarget = SelectObject(target, scaled);
+    SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchBlt(target, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, source, 0, 0, size.cx,
+               size.cy, SRCCOPY);
+    SelectObject(target, oldTarget);
+    SelectObject(source, oldSource);
+  }
+  if (source)
+    DeleteDC(source);
+  if (target)
+    DeleteDC(target);
+  if (!scaled)
+    return picture;
+  DeleteObject(picture);
+  return scaled;
+}
+
 // Draws a windowless label: transparent, in the given font and colour. Single-line
 // labels are not clipped, so a wider substitute font does not cut their text.
 void drawLabel(HDC target, HFONT font, COLORREF colour, const RECT& rect, const std::string& text,
@@ -593,9 +631,10 @@ void loadResources(Dialog& dialog) {
   dialog.labelFont = makeFont(dialog, kLabelFace, kLabelPoints, SHIFTJIS_CHARSET, false);
   dialog.linkFont = makeFont(dialog, kLabelFace, kLabelPoints, SHIFTJIS_CHARSET, true);
   dialog.panelFont = makeFont(dialog, kPanelFace, kPanelPoints, DEFAULT_CHARSET, false);
-  dialog.markNotChosen = loadBitmap(dialog.instance, L"SORVANTA_MARK_NOT_CHOSEN");
-  dialog.markChosen = loadBitmap(dialog.instance, L"SORVANTA_MARK_CHOSEN");
-  dialog.strip = loadBitmap(dialog.instance, L"SORVANTA_PANEL_STRIP");
+  dialog.markNotChosen =
+      scaledToDpi(loadBitmap(dialog.instance, L"SORVANTA_MARK_NOT_CHOSEN"), dialog.dpi);
+  dialog.markChosen = scaledToDpi(loadBitmap(dialog.instance, L"SORVANTA_MARK_CHOSEN"), dialog.dpi);
+  dialog.strip = scaledToDpi(loadBitmap(dialog.instance, L"SORVANTA_PANEL_STRIP"), dialog.dpi);
   dialog.icon = static_cast<HICON>(
       LoadImageW(dialog.instance, L"SORVANTA_WINDOW_ICON", IMAGE_ICON, 32, 32, 0));
   dialog.linkCursor = static_cast<HCURSOR>(
