@@ -107,6 +107,10 @@ Section "Uninstall"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Not /r: whatever else the user put there stays, and so does the folder then.
   RMDir "$INSTDIR"
+  ; The per-user programs folder too, when nothing else is in it.
+  ${If} "$INSTDIR" == "$LOCALAPPDATA\Programs\${PRODUCT}"
+    RMDir "$LOCALAPPDATA\Programs"
+  ${EndIf}
 
   Delete "${EXCHANGE_FOLDER}\Sorvanta1.tga"
   Delete "${EXCHANGE_FOLDER}\Sorvanta2.tga"
