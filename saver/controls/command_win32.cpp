@@ -1,6 +1,7 @@
 #include "saver/controls/command_win32.h"
 
 #include <array>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,6 +45,8 @@ class GdiPainter final : public CommandPainter {
  public:
   explicit GdiPainter(HWND window) : window_(window) {
     HDC screen = GetDC(window_);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    dpi_ = dpi > 0 ? dpi : 96;
     faceDc_ = CreateCompatibleDC(screen);
     skinDc_ = CreateCompatibleDC(screen);
     ReleaseDC(window_, screen);
@@ -134,8 +137,9 @@ class GdiPainter final : public CommandPainter {
 
   void setCaptionFont(const CaptionFont& font) override {
     LOGFONTW description{};
-    // The button's scale is the standard screen's, for its caption as for its face.
-    description.lfHeight = -pixelsFromPoints(font.sizePoints, kStandardDotsPerInch);
+    // The caption is as large as the dialog's labels, whose fonts follow the screen's
+    // pixels per inch; the face itself keeps its 15 twips to the pixel.
+    description.lfHeight = -pixelsFromPoints(font.sizePoints, dpi_);
     description.lfWeight = font.weight;
     description.lfItalic = font.italic;
     description.lfUnderline = font.underline;
@@ -202,7 +206,7 @@ class GdiPainter final : public CommandPainter {
     HGDIOBJ previous = SelectObject(target, font_);
     SetBkMode(target, TRANSPARENT);
     const UINT format = DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
-    RECT area = caption_;
+    RECT area = captionAtScreenDpi();
     if (captionEnabled_) {
       SetTextColor(target, colour_);
       DrawTextW(target, text_.c_str(), static_cast<int>(text_.size()), &area, format);
@@ -218,7 +222,19 @@ class GdiPainter final : public CommandPainter {
     SelectObject(target, previous);
   }
 
+  // The caption area grown about its middle as the font grows above 96 dots per inch,
+  // so a larger caption stays centred and is not cut.
+  RECT captionAtScreenDpi() const {
+    RECT area = caption_;
+    const int height = caption_.bottom - caption_.top;
+    const int grown = static_cast<int>(std::lround(height * dpi_ / 96.0));
+    area.top -= (grown - height) / 2;
+    area.bottom = area.top + grown;
+    return area;
+  }
+
   HWND window_;
+  int dpi_ = 96;
   std::function<void()> clickHandler_;
   HDC faceDc_ = nullptr;
   HDC skinDc_ = nullptr;

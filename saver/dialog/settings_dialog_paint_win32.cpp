@@ -58,6 +58,44 @@ void drawBitmap(HDC target, HBITMAP bitmap, const std::vector<PixelPoint>& place
   DeleteDC(source);
 }
 
+// The pictures are drawn for 96 dots per inch. At other densities they are scaled with
+// the layout, smoothed: the marks keep their size beside the labels, and the panel's
+// strip still covers the panel in one column, without a seam. Takes the picture.
+HBITMAP scaledToDpi(HBITMAP picture, int dpi) {
+  const SIZE size = bitmapSize(picture);
+  if (dpi == 96 || size.cx == 0 || size.cy == 0)
+    return picture;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = MulDiv(size.cx, dpi, 96);
+  info.bmiHeader.biHeight = MulDiv(size.cy, dpi, 96);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP scaled = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC source = CreateCompatibleDC(nullptr);
+  HDC target = CreateCompatibleDC(nullptr);
+  if (scaled && source && target) {
+    const HGDIOBJ oldSource = SelectObject(source, picture);
+    const HGDIOBJ oldTarget = SelectObject(target, scaled);
+    SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchBlt(target, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, source, 0, 0, size.cx,
+               size.cy, SRCCOPY);
+    SelectObject(target, oldTarget);
+    SelectObject(source, oldSource);
+  }
+  if (source)
+    DeleteDC(source);
+  if (target)
+    DeleteDC(target);
+  if (!scaled)
+    return picture;
+  DeleteObject(picture);
+  return scaled;
+}
+
 void drawFrame(HDC target, const RECT& frame) {
   const HGDIOBJ oldPen = SelectObject(target, GetStockObject(BLACK_PEN));
   const HGDIOBJ oldBrush = SelectObject(target, GetStockObject(NULL_BRUSH));
@@ -73,9 +111,10 @@ DialogPainter::DialogPainter(HINSTANCE instance, const DialogLayout& layout, HDC
   labelFont_ = makeFont(layout.labelFontHeight(), kLabelFace, SHIFTJIS_CHARSET, false);
   linkFont_ = makeFont(layout.labelFontHeight(), kLabelFace, SHIFTJIS_CHARSET, true);
   panelFont_ = makeFont(layout.panelFontHeight(), kPanelFace, DEFAULT_CHARSET, false);
-  markNotChosen_ = loadBitmap(instance, L"SORVANTA_MARK_NOT_CHOSEN");
-  markChosen_ = loadBitmap(instance, L"SORVANTA_MARK_CHOSEN");
-  strip_ = loadBitmap(instance, L"SORVANTA_PANEL_STRIP");
+  const int dpi = layout.dotsPerInch();
+  markNotChosen_ = scaledToDpi(loadBitmap(instance, L"SORVANTA_MARK_NOT_CHOSEN"), dpi);
+  markChosen_ = scaledToDpi(loadBitmap(instance, L"SORVANTA_MARK_CHOSEN"), dpi);
+  strip_ = scaledToDpi(loadBitmap(instance, L"SORVANTA_PANEL_STRIP"), dpi);
   icon_ = static_cast<HICON>(LoadImageW(instance, L"SORVANTA_WINDOW_ICON", IMAGE_ICON, 32, 32, 0));
   linkCursor_ =
       static_cast<HCURSOR>(LoadImageW(instance, L"SORVANTA_LINK_CURSOR", IMAGE_CURSOR, 0, 0, 0));
