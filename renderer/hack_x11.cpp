@@ -6,7 +6,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
@@ -41,29 +40,27 @@ constexpr char kImageHelper[] = "xscreensaver-getimage";
 constexpr char kImageHelperPath[] = "/usr/libexec/xscreensaver/xscreensaver-getimage";
 constexpr int kImageHelperTimeoutMilliseconds = 20000;
 
-// ---- Signals: a flag and a byte in a pipe, so that any wait wakes at once.
+// ---- Signals. The daemon ends its hacks with SIGTERM and wants them gone at once.
+// Nothing needs saving: the pictures live in memory files and every X resource goes
+// with the connection, so the handler ends the process itself, wherever the frame
+// is, taking a running image helper with it so that no child outlives the hack.
 
-volatile std::sig_atomic_t stopRequested = 0;
-int signalPipe[2] = {-1, -1};
+volatile pid_t imageHelper = 0;
 
 extern "C" void onStopSignal(int) {
-  stopRequested = 1;
-  const int savedErrno = errno;
-  const char byte = 1;
-  if (write(signalPipe[1], &byte, 1) < 0) {
-    // The pipe is full: a wake-up is already waiting.
+  const pid_t child = imageHelper;
+  if (child > 0) {
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
   }
-  errno = savedErrno;
+  _exit(0);
 }
 
 bool installStopHandlers() {
-  if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-    return false;
-  }
   struct sigaction action {};
   action.sa_handler = onStopSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no restart: a blocking call returns and the loop sees the flag
+  sigfillset(&action.sa_mask);
   return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
 }
 
@@ -152,38 +149,42 @@ pid_t startImageHelper(Window window, Pixmap pixmap) {
   std::string pixmapText = windowIdText(pixmap);
   char* arguments[] = {const_cast<char*>(kImageHelper), windowText.data(), pixmapText.data(),
                        nullptr};
+  // The stop signals wait while the child starts, so the handler always knows it.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGINT);
+  sigset_t previous;
+  sigprocmask(SIG_BLOCK, &stopSignals, &previous);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setsigmask(&attributes, &previous);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
   pid_t child = 0;
-  if (posix_spawnp(&child, kImageHelper, nullptr, nullptr, arguments, environ) == 0) {
-    return child;
+  if (posix_spawnp(&child, kImageHelper, nullptr, &attributes, arguments, environ) != 0 &&
+      posix_spawn(&child, kImageHelperPath, nullptr, &attributes, arguments, environ) != 0) {
+    child = -1;
   }
-  if (posix_spawn(&child, kImageHelperPath, nullptr, nullptr, arguments, environ) == 0) {
-    return child;
-  }
-  return -1;
+  posix_spawnattr_destroy(&attributes);
+  imageHelper = child;
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+  return child;
 }
 
-// Waits for the helper; a stop signal or a helper that hangs ends it first, so that no
-// child outlives the hack. True when it finished its work.
+// Waits for the helper; one that hangs is ended. True when it finished its work.
 bool awaitImageHelper(pid_t child) {
   const double deadline = monotonicSeconds() + kImageHelperTimeoutMilliseconds / 1000.0;
-  for (;;) {
-    int status = 0;
-    const pid_t done = waitpid(child, &status, WNOHANG);
-    if (done == child) {
-      return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-    if (done < 0 && errno != EINTR) {
-      return false;
-    }
-    if (stopRequested != 0 || monotonicSeconds() > deadline) {
-      kill(child, SIGTERM);
-      while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-      }
-      return false;
-    }
-    pollfd wake{signalPipe[0], POLLIN, 0};
-    poll(&wake, 1, 20);
+  int status = 0;
+  pid_t done = 0;
+  while ((done = waitpid(child, &status, WNOHANG)) == 0 && monotonicSeconds() < deadline) {
+    poll(nullptr, 0, 20);
   }
+  if (done == 0) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+  imageHelper = 0;
+  return done == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // Under XScreenSaver: the daemon's image helper paints its chosen picture (normally
@@ -469,7 +470,7 @@ class Hack {
   void handleEvent(const XEvent& event);
   void resizeTo(int width, int height);
   void waitBetweenFrames();
-  bool running() const { return stopRequested == 0 && !closeRequested_ && !windowLost; }
+  bool running() const { return !closeRequested_ && !windowLost; }
 
   Display* display_;
   Options options_;
@@ -535,9 +536,6 @@ bool Hack::start() {
   }
   // The photograph comes before the own window is mapped, so it shows the desktop.
   const Picture floor = takeFloorPicture();
-  if (stopRequested != 0) {
-    return false;
-  }
   if (surface_.own) {
     deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XMapRaised(display_, surface_.drawable);
@@ -619,7 +617,7 @@ void Hack::handleEvents() {
   }
 }
 
-// Waits out the delay, handling X events as they come; a stop signal cuts it short.
+// Waits out the delay, handling X events as they come.
 void Hack::waitBetweenFrames() {
   const double deadline = monotonicSeconds() + options_.delayMicroseconds / 1e6;
   for (;;) {
@@ -628,10 +626,10 @@ void Hack::waitBetweenFrames() {
     if (!running() || remaining <= 0.0) {
       return;
     }
-    pollfd watched[2] = {{ConnectionNumber(display_), POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+    pollfd connection{ConnectionNumber(display_), POLLIN, 0};
     const timespec timeout{static_cast<time_t>(remaining),
                            static_cast<long>((remaining - static_cast<time_t>(remaining)) * 1e9)};
-    ppoll(watched, 2, &timeout, nullptr);
+    ppoll(&connection, 1, &timeout, nullptr);
   }
 }
 
@@ -681,8 +679,8 @@ int main(int argc, char** argv) {
   // process ends, and closing it here would unload Mesa's driver while its per-process
   // allocations are still counted, so that leak checks could no longer tell them apart.
   XSync(display, False);
-  if (stopRequested != 0 || windowLost) {
-    return 0;  // ended from outside, as the daemon ends every hack
+  if (windowLost) {
+    return 0;  // the daemon took its window away: the hack's work is over
   }
   return started && !otherXError ? 0 : 1;
 }
