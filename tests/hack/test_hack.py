@@ -2,13 +2,10 @@
 to it, the signals that end it, and the installed layout."""
 
 import os
-import shutil
 import signal
 import subprocess
-import tempfile
 import time
 import xml.etree.ElementTree as ElementTree
-from pathlib import Path
 
 import pytest
 

@@ -129,7 +129,7 @@ def colour_share(pixels, colour, tolerance=60):
     return float((difference <= tolerance).mean())
 
 
-def wait_until_drawn(screen, window, timeout=60, region=None):
+def wait_until_drawn(screen, window, timeout=60):
     """Waits until the scene's glass box lights the window's middle."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
@@ -143,14 +143,6 @@ def wait_until_drawn(screen, window, timeout=60, region=None):
             return pixels
         time.sleep(0.5)
     return screen.grab(window)
-
-
-def bright_centre(pixels, threshold=60):
-    """The centre of the box of pixels brighter than the black background."""
-    rows, columns = numpy.nonzero(pixels.max(axis=2) > threshold)
-    if rows.size == 0:
-        return None
-    return ((columns.min() + columns.max()) / 2, (rows.min() + rows.max()) / 2)
 
 
 def children_of(pid):
