@@ -420,7 +420,7 @@ class FpsOverlay {
   // Top-left corner, over everything; every state it touches is put back.
   void draw(int width, int height) {
     const std::string text = rate_.text().empty() ? "FPS: ..." : rate_.text();
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIST_BIT | GL_TRANSFORM_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
@@ -434,9 +434,13 @@ class FpsOverlay {
     glPushMatrix();
     glLoadIdentity();
     glColor3f(1.0f, 1.0f, 0.0f);
-    glRasterPos2i(8, height - 8 - font_->ascent);
-    glListBase(lists_ - kFirstGlyph);
-    glCallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
+    // One raster position a character: Mesa's lists for glyphs without pixels, such as
+    // the space, don't move the raster position on. The font has fixed widths.
+    const int advance = font_->max_bounds.width;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      glRasterPos2i(8 + static_cast<int>(i) * advance, height - 8 - font_->ascent);
+      glCallList(lists_ + static_cast<GLuint>(static_cast<unsigned char>(text[i])) - kFirstGlyph);
+    }
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
