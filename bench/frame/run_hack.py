@@ -9,6 +9,7 @@ never waits between frames. Both draw the same desktop picture on the floor.
 
 build/bench holds the optimised hack (cmake --build --preset bench --target sorvanta),
 build/windows Sorvanta.dll; the stone texture file comes from build/native's tools.
+A screenshot of each program, taken as its count ends, lands in its build folder.
 """
 
 import select
@@ -68,10 +69,13 @@ def frames_shown(screen, seconds, warm_up=3.0):
 
 
 def measure_hack(screen, hack, seconds):
+    plant_root(screen, desktop_picture())  # Wine's run may have cleared it
     process = subprocess.Popen([str(hack), "-delay", "0"], env={"DISPLAY": screen.display})
     try:
         time.sleep(2)  # photograph, textures and the first frame
-        return frames_shown(screen, seconds)
+        rate = frames_shown(screen, seconds)
+        screen.screenshot(hack.parent / "run_hack_sorvanta.png")
+        return rate
     finally:
         process.terminate()
         process.wait(10)
@@ -90,6 +94,7 @@ def measure_renderer(screen, build_windows, native_tools, seconds):
         process = prefix.start([program], cwd=folder)
         time.sleep(8)  # Wine's start and the scene's
         rate = frames_shown(screen, seconds)
+        screen.screenshot(build_windows / "run_hack_renderer.png")
         process.kill()
         return rate
     finally:
@@ -103,7 +108,6 @@ def main():
     native_tools = ROOT / "build" / "native" / "tools"
     screen = Screen(WIDTH, HEIGHT)
     try:
-        plant_root(screen, desktop_picture())
         first = measure_hack(screen, hack, seconds)
         renderer = measure_renderer(screen, build_windows, native_tools, seconds)
         second = measure_hack(screen, hack, seconds)
