@@ -12,12 +12,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -480,7 +480,7 @@ class Hack {
   Options options_;
   Surface surface_;
   GLXContext context_ = nullptr;
-  sorvanta::SceneApp* theApp = nullptr;
+  std::unique_ptr<sorvanta::SceneApp> theApp;
   bool sceneReady_ = false;
   bool closeRequested_ = false;
   int frameCounter = 0;
@@ -495,7 +495,7 @@ Hack::~Hack() {
     glXMakeCurrent(display_, None, nullptr);
     glXDestroyContext(display_, context_);
   }
-  delete theApp;
+  theApp.reset();
   if (surface_.drawable != None && (surface_.own || surface_.followed != None)) {
     XDestroyWindow(display_, surface_.drawable);
   }
@@ -552,7 +552,7 @@ bool Hack::start() {
   const MemoryFile desktop(floor.pixels.empty() ? std::vector<std::uint8_t>()
                                                 : sorvanta::hack::encodeExchangeImage(
                                                       floor.pixels, floor.width, floor.height));
-  theApp = new sorvanta::SceneApp(
+  theApp = std::make_unique<sorvanta::SceneApp>(
       sorvanta::SceneApp::ImagePaths{stone.path(), floor.pixels.empty() ? "" : desktop.path()});
   if (!theApp->initScene()) {
     std::fprintf(stderr, "sorvanta: the scene could not start\n");
