@@ -23,32 +23,47 @@ constexpr int kScreenHeight = 768;
 constexpr DWORD kScreenBitsPerPixel = 32;
 
 // Program-wide state of the entry module, all used by its one thread.
-sorvanta::SceneApp* theApp = nullptr;
-HDC contextDC = nullptr;
-HGLRC glContext = nullptr;
-HDC swapDC = nullptr;
-bool quitRequested = false;
-bool fullscreen = false;
-int frameCounter = 0;
+struct RendererState {
+  sorvanta::SceneApp* theApp = nullptr;
+  HDC contextDC = nullptr;  // taken on WM_CREATE; the context is made for it
+  HGLRC glContext = nullptr;
+  HDC swapDC = nullptr;  // taken again once the window exists; every frame is swapped on it
+  bool quitRequested = false;
+  bool fullscreen = false;  // the renderer's own display mode is in force
+  int frameCounter = 0;     // drives the automatic view swing
+};
+
+RendererState state;
 
 std::uint32_t currentTick() {
   return timeGetTime();
 }
 
+// Leaves no context current when any step fails; nothing is reported here, the
+// scene's start then fails because it can't query the GL, and the program ends.
 void createGlContext(HWND window) {
-  contextDC = GetDC(window);
-  setupPixelFormat(contextDC);  // a failure shows when the scene can't query the GL
-  glContext = wglCreateContext(contextDC);
-  wglMakeCurrent(contextDC, glContext);
+  state.contextDC = GetDC(window);
+  if (state.contextDC == nullptr || !setupPixelFormat(state.contextDC)) {
+    return;
+  }
+  state.glContext = wglCreateContext(state.contextDC);
+  if (state.glContext == nullptr) {
+    return;
+  }
+  if (wglMakeCurrent(state.contextDC, state.glContext) == FALSE) {
+    wglDeleteContext(state.glContext);
+    state.glContext = nullptr;
+  }
 }
 
-// The context goes with the first of WM_CLOSE / WM_DESTROY / WM_QUIT; every one of
-// them posts the quit.
+// The context goes with the first of WM_CLOSE and WM_DESTROY; both post the quit. A
+// WM_QUIT posted from outside never reaches the window procedure: it ends the loop in
+// the message pump, and the context is still current when the scene is released.
 void deleteGlContextAndQuit() {
-  if (glContext != nullptr) {
-    wglMakeCurrent(contextDC, nullptr);
-    wglDeleteContext(glContext);
-    glContext = nullptr;
+  if (state.glContext != nullptr) {
+    wglMakeCurrent(state.contextDC, nullptr);
+    wglDeleteContext(state.glContext);
+    state.glContext = nullptr;
   }
   PostQuitMessage(0);
 }
@@ -59,13 +74,13 @@ void handleKey(HWND window, WPARAM key) {
       DestroyWindow(window);
       break;
     case VK_LEFT:
-      if (theApp != nullptr) {
-        theApp->incrementViewAngle();
+      if (state.theApp != nullptr) {
+        state.theApp->incrementViewAngle();
       }
       break;
     case VK_RIGHT:
-      if (theApp != nullptr) {
-        theApp->decrementViewAngle();
+      if (state.theApp != nullptr) {
+        state.theApp->decrementViewAngle();
       }
       break;
     default:
@@ -80,12 +95,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       break;
     case WM_DESTROY:
     case WM_CLOSE:
-    case WM_QUIT:
       deleteGlContextAndQuit();
       break;
     case WM_SIZE:
-      if (theApp != nullptr) {
-        theApp->resize(LOWORD(lParam), HIWORD(lParam));
+      if (state.theApp != nullptr) {
+        state.theApp->resize(LOWORD(lParam), HIWORD(lParam));
       }
       break;
     case WM_PAINT: {
@@ -127,16 +141,16 @@ class DisplayModeSwitch {
     mode.dmPelsHeight = kScreenHeight;
     mode.dmBitsPerPel = kScreenBitsPerPixel;
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    fullscreen = true;
+    state.fullscreen = true;
     if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
       MessageBoxA(nullptr, kFullscreenFailedMessage, nullptr, MB_ICONERROR);
-      fullscreen = false;
+      state.fullscreen = false;
     }
   }
   DisplayModeSwitch(const DisplayModeSwitch&) = delete;
   DisplayModeSwitch& operator=(const DisplayModeSwitch&) = delete;
   ~DisplayModeSwitch() {
-    if (fullscreen) {
+    if (state.fullscreen) {
       ChangeDisplaySettingsA(nullptr, 0);
     }
   }
@@ -145,7 +159,7 @@ class DisplayModeSwitch {
 HWND createSceneWindow(HINSTANCE instance) {
   DWORD style = WS_OVERLAPPEDWINDOW;
   DWORD extendedStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
-  if (fullscreen) {
+  if (state.fullscreen) {
     style = WS_POPUP;
     extendedStyle = WS_EX_APPWINDOW;
     ShowCursor(FALSE);
@@ -159,15 +173,15 @@ HWND createSceneWindow(HINSTANCE instance) {
 }
 
 void destroyApp() {
-  delete theApp;
-  theApp = nullptr;
+  delete state.theApp;
+  state.theApp = nullptr;
 }
 
 // Drains the message queue without waiting; a WM_QUIT ends the loop.
 void pumpMessages(MSG& message) {
   while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
     if (GetMessageA(&message, nullptr, 0, 0) == 0) {
-      quitRequested = true;
+      state.quitRequested = true;
       return;
     }
     TranslateMessage(&message);
@@ -179,11 +193,11 @@ WPARAM runFrameLoop() {
   sorvanta::FrameTimer timer(currentTick);
   timer.start();
   MSG message{};
-  while (!quitRequested) {
-    theApp->update(timer.elapsedSeconds());
-    theApp->drawScene();
-    SwapBuffers(swapDC);
-    sorvanta::advanceViewSwing(frameCounter, *theApp);
+  while (!state.quitRequested) {
+    state.theApp->update(timer.elapsedSeconds());
+    state.theApp->drawScene();
+    SwapBuffers(state.swapDC);
+    sorvanta::advanceViewSwing(state.frameCounter, *state.theApp);
     pumpMessages(message);
   }
   return message.wParam;
@@ -192,8 +206,8 @@ WPARAM runFrameLoop() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  theApp = new (std::nothrow) sorvanta::SceneApp();
-  if (theApp == nullptr) {
+  state.theApp = new (std::nothrow) sorvanta::SceneApp();
+  if (state.theApp == nullptr) {
     return 0;
   }
   if (!registerWindowClass(instance)) {
@@ -206,17 +220,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     destroyApp();
     return 0;
   }
-  swapDC = GetDC(window);
+  state.swapDC = GetDC(window);
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
-  if (!theApp->initScene()) {
+  if (!state.theApp->initScene()) {
     destroyApp();
     return 0;
   }
   const WPARAM exitCode = runFrameLoop();
   // After WM_CLOSE or WM_DESTROY the context, and every GL object with it, is gone.
-  if (glContext != nullptr) {
-    theApp->releaseScene();
+  if (state.glContext != nullptr) {
+    state.theApp->releaseScene();
   }
   destroyApp();
   return static_cast<int>(exitCode);

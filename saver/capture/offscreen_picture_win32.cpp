@@ -9,8 +9,8 @@ namespace capture {
 
 namespace {
 
-// The description of a 24-bit bottom-up bitmap of the picture's size, used both to
-// make the section and to read it back.
+// The description of a 24-bit bottom-up bitmap of the picture's size, the layout in
+// which GetDIBits reads the picture back.
 BITMAPINFO bottomUpRgb24(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);

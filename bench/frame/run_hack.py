@@ -1,0 +1,121 @@
+"""Frames per second of the whole programs at 1024 x 768 on one private Xvfb screen, in
+one run: the native XScreenSaver hack (Mesa's GLX) and Sorvanta.dll under Wine (Wine's
+OpenGL over the same Mesa). Each is counted from outside, the same way: the X DAMAGE
+extension reports every update of the screen, and the damaged area over the screen's
+area is the number of frames shown. The hack runs with -delay 0, since the renderer
+never waits between frames. Both draw the same desktop picture on the floor.
+
+    /usr/bin/python3 bench/frame/run_hack.py build/bench build/windows [seconds]
+
+build/bench holds the optimised hack (cmake --build --preset bench --target sorvanta),
+build/windows Sorvanta.dll; the stone texture file comes from build/native's tools.
+A screenshot of each program, taken as its count ends, lands in its build folder.
+"""
+
+import select
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+from PIL import Image
+from Xlib import X, display as xdisplay
+from Xlib.ext import damage
+
+ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+from winehost import Screen, WinePrefix  # noqa: E402
+
+WIDTH, HEIGHT = 1024, 768
+
+
+def desktop_picture():
+    picture = Image.new("RGB", (WIDTH, HEIGHT), (255, 0, 0))
+    picture.paste((255, 255, 0), (WIDTH // 2, 0, WIDTH, HEIGHT))
+    return picture
+
+
+def plant_root(screen, picture):
+    connection = xdisplay.Display(screen.display)
+    root = connection.screen().root
+    pixmap = root.create_pixmap(WIDTH, HEIGHT, connection.screen().root_depth)
+    gc = pixmap.create_gc()
+    pixmap.put_pil_image(gc, 0, 0, picture)
+    root.change_attributes(background_pixmap=pixmap)
+    root.clear_area()
+    connection.set_close_down_mode(X.RetainPermanent)
+    connection.close()
+
+
+def frames_shown(screen, seconds, warm_up=3.0):
+    """Screens' worth of damaged area over `seconds`, after a warm-up."""
+    connection = xdisplay.Display(screen.display)
+    root = connection.screen().root
+    connection.damage_query_version()  # the extension answers nothing before this
+    root.damage_create(damage.DamageReportRawRectangles)
+    notify = connection.extension_event.DamageNotify
+    area = 0
+    counting_from = time.monotonic() + warm_up
+    end = counting_from + seconds
+    while time.monotonic() < end:
+        select.select([connection], [], [], 0.1)
+        while connection.pending_events():
+            event = connection.next_event()
+            if event.type == notify and time.monotonic() >= counting_from:
+                area += event.area.width * event.area.height
+    connection.close()
+    return area / (WIDTH * HEIGHT) / seconds
+
+
+def measure_hack(screen, hack, seconds):
+    plant_root(screen, desktop_picture())  # Wine's run may have cleared it
+    process = subprocess.Popen([str(hack), "-delay", "0"], env={"DISPLAY": screen.display})
+    try:
+        time.sleep(2)  # photograph, textures and the first frame
+        rate = frames_shown(screen, seconds)
+        screen.screenshot(hack.parent / "run_hack_sorvanta.png")
+        return rate
+    finally:
+        process.terminate()
+        process.wait(10)
+
+
+def measure_renderer(screen, build_windows, native_tools, seconds):
+    prefix = WinePrefix(build_windows / "wine" / "bench-hack", screen).boot()
+    try:
+        exchange = prefix.drive_c() / "q_lenn"
+        exchange.mkdir(parents=True, exist_ok=True)
+        desktop_picture().transpose(Image.FLIP_TOP_BOTTOM).save(exchange / "Sorvanta1.tga")
+        shutil.copy2(native_tools / "stone_texture" / "Sorvanta2.tga", exchange / "Sorvanta2.tga")
+        folder = prefix.drive_c() / "Sorvanta"
+        folder.mkdir(exist_ok=True)
+        program = shutil.copy2(build_windows / "renderer" / "Sorvanta.dll", folder)
+        process = prefix.start([program], cwd=folder)
+        time.sleep(8)  # Wine's start and the scene's
+        rate = frames_shown(screen, seconds)
+        screen.screenshot(build_windows / "run_hack_renderer.png")
+        process.kill()
+        return rate
+    finally:
+        prefix.stop_server()
+
+
+def main():
+    build_bench, build_windows = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
+    seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
+    hack = build_bench / "renderer" / "sorvanta"
+    native_tools = ROOT / "build" / "native" / "tools"
+    screen = Screen(WIDTH, HEIGHT)
+    try:
+        first = measure_hack(screen, hack, seconds)
+        renderer = measure_renderer(screen, build_windows, native_tools, seconds)
+        second = measure_hack(screen, hack, seconds)
+    finally:
+        screen.stop()
+    print(f"sorvanta (native hack, Mesa GLX on Xvfb)   {first:7.1f} frames/s, again {second:7.1f}")
+    print(f"Sorvanta.dll (Windows renderer, Wine)      {renderer:7.1f} frames/s")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,12 @@
+// Entry-point look-up of the XScreenSaver hack, which draws through the system's GLX.
+#include <GL/glx.h>
+
+#include "gl_loader.h"
+
+namespace glloader {
+
+void* lookupEntryPoint(const char* name) {
+  return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
+}
+
+}  // namespace glloader

@@ -1,0 +1,161 @@
+"""The XScreenSaver hack on its own: its window with the desktop floor, a window handed
+to it, the signals that end it, and the installed layout."""
+
+import os
+import signal
+import subprocess
+import time
+import xml.etree.ElementTree as ElementTree
+
+import pytest
+
+import xscreen
+from xscreen import RED, YELLOW
+
+
+@pytest.fixture
+def screen():
+    screen = xscreen.Screen()
+    yield screen
+    screen.stop()
+
+
+def quiet_home(tmp_path):
+    """A home whose XScreenSaver settings let the image helper grab nothing."""
+    (tmp_path / ".xscreensaver").write_text(
+        "grabDesktopImages: False\ngrabVideoFrames: False\nchooseRandomImages: False\n")
+    return str(tmp_path)
+
+
+def test_own_window_floor_is_the_desktop_and_escape_ends_it(screen):
+    screen.plant_desktop()
+    hack = xscreen.start_hack(screen)
+    window = screen.find_window("Sorvanta")
+    assert window is not None, hack.stderr.read() if hack.poll() is not None else "no window"
+    pixels = xscreen.wait_until_drawn(screen, window)
+    time.sleep(1)
+    pixels = screen.grab(window)
+    shot = screen.save(pixels, "own_window.png")
+    assert pixels.shape[:2] == (768, 1024)
+    # The floor lies below the box's top; the desktop's two colours tile it, and no
+    # colour the picture lacks appears (red and blue swapped would make blue).
+    floor = pixels[pixels.shape[0] // 4:]
+    assert xscreen.colour_share(floor, RED) > 0.05, shot
+    assert xscreen.colour_share(floor, YELLOW) > 0.05, shot
+    assert xscreen.colour_share(floor, (0, 0, 255)) < 0.001, shot
+    assert xscreen.colour_share(floor, (0, 255, 255)) < 0.001, shot
+
+    window.set_input_focus(xscreen.X.RevertToParent, xscreen.X.CurrentTime)
+    screen.connection.sync()
+    subprocess.run(["xdotool", "key", "Escape"], env=screen.environment(), check=True)
+    assert hack.wait(15) == 0, hack.stderr.read()
+
+
+def test_draws_into_a_given_window_and_follows_its_size(screen, tmp_path):
+    window = screen.make_window(320, 240)
+    env = screen.environment(HOME=quiet_home(tmp_path))
+    hack = xscreen.start_hack(screen, "-window-id", hex(window.id), env=env)
+    try:
+        small = xscreen.wait_until_drawn(screen, window)
+        screen.save(small, "window_id_320x240.png")
+        assert columns_lit(small) > 0.9
+
+        screen.resize(window, 800, 600)
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            large = screen.grab(window)
+            if columns_lit(large) > 0.9 and rows_lit_above(large, 0.4):
+                break
+            time.sleep(0.5)
+        shot = screen.save(large, "window_id_800x600.png")
+        # Drawn at the old size, the scene would fill only the bottom-left 320 x 240.
+        assert large.shape[:2] == (600, 800)
+        assert columns_lit(large) > 0.9, shot
+        assert rows_lit_above(large, 0.4), shot
+    finally:
+        assert xscreen.end(hack) == 0, hack.stderr.read()
+
+
+def columns_lit(pixels):
+    """The share of columns with a pixel brighter than the black background."""
+    return float((pixels.max(axis=2) > 60).any(axis=0).mean())
+
+
+def rows_lit_above(pixels, fraction):
+    lit_rows = (pixels.max(axis=2) > 60).any(axis=1).nonzero()[0]
+    return lit_rows.size > 0 and lit_rows.min() < fraction * pixels.shape[0]
+
+
+@pytest.fixture
+def slow_image_helper(tmp_path):
+    """An image helper that never finishes, found first on the PATH."""
+    folder = tmp_path / "bin"
+    folder.mkdir()
+    helper = folder / "xscreensaver-getimage"
+    helper.write_text("#!/bin/sh\nexec sleep 120\n")
+    helper.chmod(0o755)
+    return folder
+
+
+@pytest.mark.parametrize("case", ["SIGTERM drawing", "SIGINT drawing", "SIGTERM fetching"])
+def test_signal_ends_it_promptly_leaving_no_child(screen, slow_image_helper, case):
+    xscreen.become_subreaper()
+    kind, moment = case.split()
+    if moment == "drawing":
+        hack = xscreen.start_hack(screen)
+        window = screen.find_window("Sorvanta")
+        xscreen.wait_until_drawn(screen, window)
+    else:
+        window = screen.make_window(320, 240)
+        env = screen.environment(PATH=f"{slow_image_helper}:{os.environ['PATH']}")
+        hack = xscreen.start_hack(screen, "-window-id", hex(window.id), env=env)
+        deadline = time.monotonic() + 30
+        while not xscreen.children_of(hack.pid) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        assert xscreen.children_of(hack.pid), "the image helper never started"
+
+    started = time.monotonic()
+    hack.send_signal(getattr(signal, kind))
+    code = hack.wait(10)
+    took = time.monotonic() - started
+    assert code == 0, hack.stderr.read()
+    assert took <= 0.5, f"{took:.2f} s"
+    left = [pid for pid in xscreen.children_of(os.getpid()) if pid != screen.process.pid]
+    for pid in left:
+        os.kill(pid, signal.SIGKILL)
+        os.waitpid(pid, 0)
+    assert not left, "children left behind"
+
+
+def test_installed_layout_and_the_options_it_describes(screen, tmp_path):
+    prefix = tmp_path / "prefix"
+    subprocess.run([os.environ.get("CMAKE_COMMAND", "cmake"), "--install", str(xscreen.BUILD),
+                    "--prefix", str(prefix)], check=True, capture_output=True)
+    program = prefix / "libexec" / "xscreensaver" / "sorvanta"
+    description = prefix / "share" / "xscreensaver" / "config" / "sorvanta.xml"
+    assert program.is_file() and os.access(program, os.X_OK)
+    assert description.is_file()
+
+    root = ElementTree.parse(description).getroot()
+    assert root.tag == "screensaver" and root.get("name") == "sorvanta"
+    arguments = []
+    for element in root.iter():
+        if element.tag == "command":
+            arguments += element.get("arg").split()
+        elif element.tag == "number":
+            arguments += element.get("arg").replace("%", element.get("default")).split()
+        elif element.tag == "boolean":
+            arguments += (element.get("arg-set") or element.get("arg-unset")).split()
+    assert "--delay" in arguments and "--fps" in arguments and "--root" in arguments
+
+    def run(*extra):
+        process = subprocess.Popen([str(program), *arguments, *extra], env=screen.environment(),
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        time.sleep(3)
+        return xscreen.end(process), process.stderr.read()
+
+    code, errors = run()
+    assert (code, errors) == (0, "")
+    # An option the program does not know is refused, so the run above means something.
+    code, errors = run("--no-such-option")
+    assert code == 1 and "unknown option" in errors
