@@ -262,23 +262,18 @@ def test_tab_moves_through_the_enabled_controls_and_keys_never_click(open_dialog
     dialog.wait_closed("ｷｬﾝｾﾙ")
 
 
-def test_the_link_label_opens_the_page_in_the_registered_browser(open_dialog, wintool_for,
-                                                                 build_dir):
+def test_the_link_label_opens_the_page_in_the_registered_browser(open_dialog, wintool_for):
     dialog = open_dialog(kind=0)
     tool = wintool_for(dialog.prefix)
     opened = dialog.prefix.drive_c() / "opened.txt"
-    browser = shutil.copy2(tool.exe, dialog.prefix.drive_c() / "browser.exe")
+    shutil.copy2(tool.exe, dialog.prefix.drive_c() / "browser.exe")
     command = f'C:\\browser.exe record C:\\opened.txt "%1"'
     for scheme in ("https", "http"):
         dialog.prefix.run(["reg", "add", rf"HKCR\{scheme}\shell\open\command",
                            "/ve", "/t", "REG_SZ", "/d", command, "/f"])
-    assert browser.exists()
     dialog.click(LINK_LABEL)
     wait_until(opened.exists, 30, what="the registered browser to be started")
     assert opened.read_text().split() == [WEB_ADDRESS], opened.read_text()
-    # The pointer has not moved since the click: only the dialog can have put it back.
-    wait_until(lambda: tool.run("pointer")[1].strip() == "other", 10,
-               what="the pointer back from the hourglass")
     dialog.click(CANCEL_BUTTON)
     dialog.wait_closed("ｷｬﾝｾﾙ")
 

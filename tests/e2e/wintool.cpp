@@ -14,7 +14,6 @@
 //                            in the window's thread (a combo box for its edit part)
 //   wintool endsession CAPTION  sends WM_QUERYENDSESSION, prints its answer, then sends
 //                            WM_ENDSESSION (TRUE), as a log-off does
-//   wintool pointer          prints "wait" when the mouse pointer is the hourglass
 //   wintool record FILE ARGS...  appends its arguments to FILE, one line (a fake browser)
 #include <windows.h>
 
@@ -146,16 +145,6 @@ int record(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "record") == 0) {
     return record(argc, argv);
-  }
-  if (argc == 2 && std::strcmp(argv[1], "pointer") == 0) {
-    CURSORINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetCursorInfo(&info)) {
-      return 1;
-    }
-    const bool wait = info.hCursor == LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
-    std::printf("%s\n", wait ? "wait" : "other");
-    return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "cursor") == 0) {
     CURSORINFO info{};
