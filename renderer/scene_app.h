@@ -67,6 +67,8 @@ class SceneApp {
   // Drawing (scene_drawing.cpp). initScene and releaseScene need a current context.
   bool initScene();
   void drawScene();
+  // The start of every frame: buffers cleared, camera placed, scene turned, light set.
+  void beginFrame();
   void releaseScene();
   // Sets the projection for a drawable of the given size.
   void resize(int width, int height);

@@ -137,13 +137,17 @@ void SceneApp::resize(int width, int height) {
   gluPerspective(55.0, static_cast<double>(width) / static_cast<double>(height), 1.0, 1000.0);
 }
 
-void SceneApp::drawScene() {
+void SceneApp::beginFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   gluLookAt(0.0, kBoxHalfSize + 1.0, kBoxHalfSize * 3.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
   glRotatef(viewAngle, 0.0f, 1.0f, 0.0f);
   glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+}
+
+void SceneApp::drawScene() {
+  beginFrame();
   drawFloor();
   drawReflection();
   drawBalls(false);

@@ -43,11 +43,11 @@ struct FrontEnd {
     steps.showSettingsDialog = [this] {
       Sorvanta_P::showSettingsDialog(instance, settings, programFolder());
     };
-    steps.loadRunForm = [this] { loadRunForm(); };
+    steps.loadRunForm = [this] { return loadRunForm(); };
     return steps;
   }
 
-  void loadRunForm() {
+  bool loadRunForm() {
     RunSettings run;
     run.bgmKind = settings.BgmKind;
     run.bgmFile = settings.BgmFile;
@@ -55,6 +55,7 @@ struct FrontEnd {
     run.programFolder = programFolder();
     runForm = Sorvanta_S::load(instance, run, player, startup.savedCursorCount);
     formLoaded = runForm != nullptr;
+    return formLoaded;
   }
 };
 

@@ -1,12 +1,16 @@
 #include "tga_image.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "exchange/tga_layout.h"
+
+static_assert(TgaImage::kMaxDimension == exchange::kMaxHeaderDimension,
+              "the reader takes every side the writer can write");
 
 namespace {
 
@@ -36,13 +40,26 @@ bool isAcceptedType(std::uint8_t imageType) {
          imageType == exchange::kImageTypeRunLength;
 }
 
-// Checks the header; false for anything the reader refuses. Sizes are bounded before
-// they are multiplied, so the product fits easily in size_t (at most 1 GiB).
+// The pixel buffer's size in bytes, or 0 when it cannot be held in a size_t. Each
+// factor is at most 16 bits, so the product cannot overflow 64 bits.
+std::size_t pixelBytes(int width, int height, int bytesPerPixel) {
+  const std::uint64_t bytes = static_cast<std::uint64_t>(width) *
+                              static_cast<std::uint64_t>(height) *
+                              static_cast<std::uint64_t>(bytesPerPixel);
+  if constexpr (sizeof(std::size_t) < sizeof(std::uint64_t)) {
+    if (bytes > SIZE_MAX) {
+      return 0;
+    }
+  }
+  return static_cast<std::size_t>(bytes);
+}
+
+// Checks the header; false for anything the reader refuses.
 bool readLayout(const exchange::TgaHeader& header, PixelLayout& layout) {
   if (header.colourMapType != 0 || !isAcceptedType(header.imageType)) {
     return false;
   }
-  if (header.pixelDepth != 24 && header.pixelDepth != 32) {
+  if (header.pixelDepth < TgaImage::kMinDepth || header.pixelDepth > TgaImage::kMaxDepth) {
     return false;
   }
   const int width = exchange::readLe16(header.width);
@@ -54,8 +71,10 @@ bool readLayout(const exchange::TgaHeader& header, PixelLayout& layout) {
   layout.width = width;
   layout.height = height;
   layout.bytesPerPixel = header.pixelDepth / 8;
-  layout.dataSize = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                    static_cast<std::size_t>(layout.bytesPerPixel);
+  layout.dataSize = pixelBytes(width, height, layout.bytesPerPixel);
+  if (layout.dataSize == 0) {
+    return false;
+  }
   layout.runLength = header.imageType == exchange::kImageTypeRunLength;
   layout.topDown = (header.descriptor & exchange::kTopDownBit) != 0;
   layout.idLength = header.idLength;

@@ -4,8 +4,11 @@
 // of the platform but the C library's buffered file functions.
 //
 // The exchange folder can be written by anyone, so the reader survives any file:
-// sizes are checked before they are multiplied, nothing beyond 16384 pixels a side is
-// accepted, and a file that ends early leaves the rest of the picture black (zero).
+// sizes are multiplied in 64 bits and checked before anything is allocated, and a file
+// that ends early leaves the rest of the picture black (zero). Memory bound: a side is
+// at most 32767 pixels (what the front end's writer can write) and a pixel at most 4
+// bytes, so one load holds at most 32767 x 32767 x 4 bytes (just under 4 GiB) of
+// pixels, plus one row (at most 128 KiB) while it turns a top-down picture over.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +22,11 @@ inline constexpr unsigned kTgaGlRgba = 0x1908;          // GL_RGBA
 
 class TgaImage {
  public:
-  // Largest width or height accepted: what a texture can hold on any GL in use.
-  static constexpr int kMaxDimension = 16384;
+  // Largest width or height accepted: the largest the writer's signed 16-bit fields hold.
+  static constexpr int kMaxDimension = 32767;
+  // Pixel depths accepted, in bits: 24 to 39 (depth / 8 bytes a pixel, 3 or 4).
+  static constexpr int kMinDepth = 24;
+  static constexpr int kMaxDepth = 39;
 
   TgaImage() = default;
   virtual ~TgaImage();
@@ -28,8 +34,9 @@ class TgaImage {
   TgaImage& operator=(const TgaImage&) = delete;
 
   // Reads the file at `path`. True when pixel data is present afterwards. A file that
-  // cannot be opened or is refused (not type 2 or 10, a colour map, a depth other than
-  // 24 or 32 bits, an empty or oversized picture) leaves the record as it was.
+  // cannot be opened or is refused (not type 2 or 10, a colour map, a depth outside 24
+  // to 39 bits, an empty or oversized picture) leaves the record as it was. Depths 25
+  // to 31 read as 24-bit pixels, 33 to 39 as 32-bit ones.
   bool load(const char* path);
   // Reverses the order of the rows in place; false without data or without memory
   // for one row.

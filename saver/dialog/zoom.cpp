@@ -29,6 +29,16 @@ ZoomAnimation zoomCloseRects(ZoomScreenPoint point, const ZoomRect& window) {
   return ZoomAnimation{window, emptyRectAt(point)};
 }
 
+void zoomOpen(ZoomPort& port, void* window) {
+  const ZoomAnimation animation = zoomOpenRects(ZoomPoint, port.outerRect(window));
+  port.animateCaption(window, animation.from, animation.to);
+}
+
+void zoomClose(ZoomPort& port, void* window) {
+  const ZoomAnimation animation = zoomCloseRects(ZoomPoint, port.outerRect(window));
+  port.animateCaption(window, animation.from, animation.to);
+}
+
 ZoomScreenPoint zoomPointFromCursor(bool cursorRead, long x, long y) {
   if (!cursorRead) {
     return ZoomScreenPoint{};

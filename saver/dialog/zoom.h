@@ -38,6 +38,20 @@ ZoomRect emptyRectAt(ZoomScreenPoint point);
 ZoomAnimation zoomOpenRects(ZoomScreenPoint point, const ZoomRect& window);
 ZoomAnimation zoomCloseRects(ZoomScreenPoint point, const ZoomRect& window);
 
+// What the caption zoom needs of the platform; the window is an opaque handle.
+class ZoomPort {
+ public:
+  virtual ~ZoomPort() = default;
+  // The window's outer rectangle; all zeros when it cannot be read.
+  virtual ZoomRect outerRect(void* window) = 0;
+  // The system's caption animation for the window, between two screen rectangles.
+  virtual void animateCaption(void* window, const ZoomRect& from, const ZoomRect& to) = 0;
+};
+
+// ZoomOpen and ZoomClose between ZoomPoint and the window, through the port.
+void zoomOpen(ZoomPort& port, void* window);
+void zoomClose(ZoomPort& port, void* window);
+
 // The mouse position as ZoomPoint keeps it: (0, 0) when it could not be read, each
 // coordinate held to the 16-bit range.
 ZoomScreenPoint zoomPointFromCursor(bool cursorRead, long x, long y);

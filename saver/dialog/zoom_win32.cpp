@@ -7,33 +7,35 @@
 namespace Sorvanta_B {
 namespace {
 
-// A rectangle that cannot be read stays all zeros.
-ZoomRect outerRectOf(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return ZoomRect{rect.left, rect.top, rect.right, rect.bottom};
-}
-
 RECT toRect(const ZoomRect& rect) {
   return RECT{rect.left, rect.top, rect.right, rect.bottom};
 }
 
-void animate(HWND window, const ZoomAnimation& animation) {
-  const RECT from = toRect(animation.from);
-  const RECT to = toRect(animation.to);
-  DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
-}
+class WindowsZoomPort final : public ZoomPort {
+ public:
+  ZoomRect outerRect(void* window) override {
+    RECT rect{};  // a rectangle that cannot be read stays all zeros
+    GetWindowRect(static_cast<HWND>(window), &rect);
+    return ZoomRect{rect.left, rect.top, rect.right, rect.bottom};
+  }
+
+  void animateCaption(void* window, const ZoomRect& from, const ZoomRect& to) override {
+    const RECT fromRect = toRect(from);
+    const RECT toRectangle = toRect(to);
+    DrawAnimatedRects(static_cast<HWND>(window), IDANI_CAPTION, &fromRect, &toRectangle);
+  }
+};
 
 }  // namespace
 
 void ZoomOpen(void* window) {
-  const HWND handle = static_cast<HWND>(window);
-  animate(handle, zoomOpenRects(ZoomPoint, outerRectOf(handle)));
+  WindowsZoomPort port;
+  zoomOpen(port, window);
 }
 
 void ZoomClose(void* window) {
-  const HWND handle = static_cast<HWND>(window);
-  animate(handle, zoomCloseRects(ZoomPoint, outerRectOf(handle)));
+  WindowsZoomPort port;
+  zoomClose(port, window);
 }
 
 void rememberZoomPointFromCursor() {

@@ -70,7 +70,6 @@ void RunFormLogic::onLoad() {
   // The pictures are complete on disk before the renderer, which reads them, starts.
   port_.grabDesktop();
   port_.writeExchangeImages();
-  rendererStartTick_ = port_.tickMs();
   port_.startRenderer(settings_.programFolder + kRendererFileName);
   startMusic();
 }
@@ -102,11 +101,11 @@ void RunFormLogic::onTimer2() {
   setTimer(RunTimer::Timer2, cdMusicOk);
 }
 
+// A renderer makes its window only after the user has dismissed its display-mode
+// message, which may take minutes: while its process lives and its window has never
+// been seen, the run goes on waiting.
 bool RunFormLogic::rendererStillComingUp() {
-  if (rendererWindowSeen_ || port_.rendererHasEnded()) {
-    return false;
-  }
-  return port_.tickMs() - rendererStartTick_ < kRendererStartGraceMs;
+  return !rendererWindowSeen_ && !port_.rendererHasEnded();
 }
 
 void RunFormLogic::onTimer3() {

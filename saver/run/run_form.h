@@ -3,7 +3,6 @@
 // timers and the platform calls live in run_form_win32.cpp.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "exchange/window_names.h"
@@ -11,10 +10,6 @@
 namespace Sorvanta_B {
 
 using exchange::kRendererWindowCaption;
-
-// How long the run waits for a started renderer to show its window before a missing
-// window ends the run (a slow start must not end it; one that never comes still does).
-inline constexpr std::uint32_t kRendererStartGraceMs = 10000;
 
 enum class MusicKind { None, Cd, Wav, Mp3 };
 
@@ -53,7 +48,6 @@ class RunFormPort {
   virtual bool rendererWindowExists() = 0;
   // True once the started renderer process has ended, or when it never started.
   virtual bool rendererHasEnded() = 0;
-  virtual std::uint32_t tickMs() = 0;
   virtual void setTimerEnabled(RunTimer timer, bool enabled) = 0;
   // Unloads the form; the form's close handler (onClose) runs as it closes.
   virtual void unloadForm() = 0;
@@ -94,7 +88,6 @@ class RunFormLogic {
   bool timer2_ = false;
   bool timer3_ = true;
   bool rendererWindowSeen_ = false;
-  std::uint32_t rendererStartTick_ = 0;
 };
 
 }  // namespace Sorvanta_B

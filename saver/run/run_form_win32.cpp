@@ -98,14 +98,27 @@ LRESULT Sorvanta_S::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_CLOSE:
-      // The close handler runs once, whatever closes the form, and never refuses.
-      if (!closing_) {
-        closing_ = true;
-        logic_.onClose();
+      runCloseHandler();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // a log-off or shut-down is never refused
+    case WM_ENDSESSION:
+      // The session ends: the process may be ended as soon as this returns, so the
+      // close steps (music stopped, cursor shown) run now.
+      if (wParam != FALSE) {
+        runCloseHandler();
       }
       return 0;
     default:
       return DefWindowProcW(window_, message, wParam, lParam);
+  }
+}
+
+// The close handler runs once, whatever closes the form, and never refuses.
+void Sorvanta_S::runCloseHandler() {
+  if (!closing_) {
+    closing_ = true;
+    logic_.onClose();
   }
 }
 
@@ -141,10 +154,6 @@ bool Sorvanta_S::rendererWindowExists() {
 
 bool Sorvanta_S::rendererHasEnded() {
   return rendererProcess_ == nullptr || WaitForSingleObject(rendererProcess_, 0) == WAIT_OBJECT_0;
-}
-
-std::uint32_t Sorvanta_S::tickMs() {
-  return GetTickCount();
 }
 
 void Sorvanta_S::setTimerEnabled(RunTimer timer, bool enabled) {

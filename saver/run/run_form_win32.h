@@ -27,7 +27,6 @@ class Sorvanta_S final : public RunFormPort {
   void startRenderer(const std::string& path) override;
   bool rendererWindowExists() override;
   bool rendererHasEnded() override;
-  std::uint32_t tickMs() override;
   void setTimerEnabled(RunTimer timer, bool enabled) override;
   void unloadForm() override;
   int showCursor() override;
@@ -38,6 +37,7 @@ class Sorvanta_S final : public RunFormPort {
              int& savedCursorCount);
   bool createWindow();
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void runCloseHandler();
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE instance_;

@@ -9,7 +9,8 @@ namespace Sorvanta_B {
 
 struct CommandLine {
   bool empty = true;
-  // Second character of the upper-cased arguments; '\0' when there is none.
+  // Second character of the upper-cased arguments; '\0' when there is none or when it
+  // lies outside ASCII (no mode letter does).
   char modeLetter = '\0';
   // Window handle read from the fourth character on (preview mode); 0 without one.
   std::uint32_t previewParent = 0;

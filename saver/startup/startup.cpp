@@ -48,7 +48,13 @@ StartupOutcome runStartup(const std::string& arguments, StartupPort& port, Start
   if (mode == 'S') {
     state.savedCursorCount = port.hideCursor();
   }
-  port.loadRunForm();
+  if (!port.loadRunForm()) {
+    // No form will close to give the cursor back, so the failed start does.
+    if (mode == 'S') {
+      state.savedCursorCount = port.showCursor();
+    }
+    return StartupOutcome::EndProgram;
+  }
   return StartupOutcome::RunFormLoaded;
 }
 

@@ -31,10 +31,13 @@ class StartupPort {
   virtual void showMessage(const std::string& text) = 0;
   // Modal; returns when the dialog has closed.
   virtual void showSettingsDialog() = 0;
-  // One cursor-hiding call; returns the display count it reports.
+  // One cursor-hiding call, and one cursor-showing call; each returns the display
+  // count it reports.
   virtual int hideCursor() = 0;
-  // Loads the run form without showing it (its load handler runs).
-  virtual void loadRunForm() = 0;
+  virtual int showCursor() = 0;
+  // Loads the run form without showing it (its load handler runs); false when the
+  // form could not be created.
+  virtual bool loadRunForm() = 0;
 };
 
 enum class StartupOutcome {

@@ -51,8 +51,12 @@ int StartupPortWin32::hideCursor() {
   return ShowCursor(FALSE);
 }
 
-void StartupPortWin32::loadRunForm() {
-  handOver_.loadRunForm();
+int StartupPortWin32::showCursor() {
+  return ShowCursor(TRUE);
+}
+
+bool StartupPortWin32::loadRunForm() {
+  return handOver_.loadRunForm();
 }
 
 }  // namespace Sorvanta_B

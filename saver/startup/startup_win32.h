@@ -17,7 +17,7 @@ struct StartupHandOver {
   std::function<void()> loadSettings;
   std::function<void(std::uint32_t parentHandle)> embedPreview;
   std::function<void()> showSettingsDialog;
-  std::function<void()> loadRunForm;
+  std::function<bool()> loadRunForm;  // false when the form can't be created
 };
 
 class StartupPortWin32 final : public StartupPort {
@@ -33,7 +33,8 @@ class StartupPortWin32 final : public StartupPort {
   void showMessage(const std::string& text) override;
   void showSettingsDialog() override;
   int hideCursor() override;
-  void loadRunForm() override;
+  int showCursor() override;
+  bool loadRunForm() override;
 
  private:
   StartupHandOver handOver_;

@@ -96,7 +96,8 @@ class WinTool:
         self.prefix, self.exe = prefix, exe
 
     def run(self, *args, timeout=60):
-        result = self.prefix.run([self.exe, *args], timeout=timeout, text=True)
+        result = self.prefix.run([self.exe, *args], timeout=timeout, encoding="utf-8",
+                                 errors="replace")
         return result.returncode, result.stdout
 
     def find(self, caption):

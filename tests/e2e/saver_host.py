@@ -3,8 +3,18 @@ starts it: shared by the saver's Windows test modules."""
 
 import shutil
 import subprocess
+from pathlib import Path
 
 import pytest
+
+
+def install(build_dir, prefix):
+    """Both programs side by side in C:\\Sorvanta of the prefix; returns the folder."""
+    folder = prefix.drive_c() / "Sorvanta"
+    folder.mkdir(parents=True)
+    for program in (build_dir / "saver" / "Sorvanta.scr", build_dir / "renderer" / "Sorvanta.dll"):
+        shutil.copy2(program, folder / program.name)
+    return folder
 
 
 @pytest.fixture
@@ -12,11 +22,29 @@ def saver(build_dir, make_screen, make_prefix, wintool_for):
     """A 1024 x 768 screen and a prefix with both programs installed side by side."""
     screen = make_screen(1024, 768)
     prefix = make_prefix(screen)
-    folder = prefix.drive_c() / "Sorvanta"
-    folder.mkdir(parents=True)
-    for program in (build_dir / "saver" / "Sorvanta.scr", build_dir / "renderer" / "Sorvanta.dll"):
-        shutil.copy2(program, folder / program.name)
-    return screen, prefix, folder, wintool_for(prefix)
+    return screen, prefix, install(build_dir, prefix), wintool_for(prefix)
+
+
+@pytest.fixture
+def saver_on_a_large_screen(build_dir, make_screen, make_prefix, wintool_for):
+    """The same on a 1280 x 1024 screen, where the renderer's display-mode change is
+    refused: it shows its message first and makes its window only once it is closed."""
+    screen = make_screen(1280, 1024)
+    prefix = make_prefix(screen)
+    return screen, prefix, install(build_dir, prefix), wintool_for(prefix)
+
+
+def renderer_running(prefix):
+    """True while a Sorvanta.dll process of this prefix runs."""
+    marker = b"WINEPREFIX=" + str(prefix.path).encode() + b"\0"
+    for entry in Path("/proc").iterdir():
+        try:
+            if (entry.name.isdigit() and marker in (entry / "environ").read_bytes() + b"\0"
+                    and b"sorvanta.dll" in (entry / "cmdline").read_bytes().lower()):
+                return True
+        except OSError:
+            continue
+    return False
 
 
 def exchange_dir(prefix):

@@ -26,6 +26,11 @@ FILE_BUTTON = (PANEL[0] + 112 + 20, PANEL[1] + 92 + 10)
 SET_BUTTON = (316 + 40, 200 + 12)
 CANCEL_BUTTON = (400 + 40, 200 + 12)
 
+LINK_LABEL = (12 + 40, 208 + 6)
+WEB_ADDRESS = "https://sorvanta.github.io/"
+# Control identifiers of the repeat combo and the three buttons.
+REPEAT_ID, FILE_ID, SET_ID, CANCEL_ID = 101, 102, 103, 104
+
 MUSIC_FOLDER = "C:\\music"
 SONG = MUSIC_FOLDER + "\\song.mp3"
 
@@ -152,9 +157,19 @@ def painted_client(dialog, path):
     return wait_until(shot, 20, what="the dialog painted")[0]
 
 
+def enabled_controls(tool):
+    """{control id: enabled} of the dialog's controls."""
+    _, out = tool.run("controls", "<Sorvanta>")
+    return {int(f[0]): f[1] == "1" for f in (line.split() for line in out.splitlines()) if f}
+
+
 @pytest.mark.parametrize("kind", [0, 1, 2, 5])
-def test_each_kind_shows_its_mark_and_the_navy_lavender_background(open_dialog, shots, kind):
+def test_each_kind_shows_its_mark_and_the_navy_lavender_background(open_dialog, shots,
+                                                                   wintool_for, kind):
     dialog = open_dialog(kind=kind)
+    enabled = enabled_controls(wintool_for(dialog.prefix))
+    assert enabled[REPEAT_ID] == (kind == 1), f"kind {kind}: combo enabled {enabled}"
+    assert enabled[FILE_ID] == (kind == 2), f"kind {kind}: '...' enabled {enabled}"
     pixels = painted_client(dialog, shots / f"kind{kind}.png")
     top, middle = pixels[0, 2].astype(int), pixels[CLIENT[1] // 2, 2].astype(int)
     assert np.abs(top - (0, 0, 30)).max() <= 2, f"kind {kind}: top row {top}"
@@ -170,9 +185,12 @@ def test_each_kind_shows_its_mark_and_the_navy_lavender_background(open_dialog, 
 
 
 def test_choosing_a_kind_by_its_label_and_saving_writes_three_keys_in_shift_jis(open_dialog,
+                                                                                wintool_for,
                                                                                 tmp_path):
     dialog = open_dialog(kind=2, repeat=3)
     dialog.choose_kind(1, tmp_path / "shot.png")
+    enabled = enabled_controls(wintool_for(dialog.prefix))
+    assert enabled[REPEAT_ID] and not enabled[FILE_ID], f"after choosing the CD: {enabled}"
     dialog.set_repeat("12")
     dialog.click(SET_BUTTON)
     log = dialog.wait_closed("設定")
@@ -203,6 +221,61 @@ def test_cancel_after_changes_writes_nothing(open_dialog, tmp_path):
     assert dialog.ini.read_bytes() == dialog.ini_before, "ｷｬﾝｾﾙ changed the settings file"
     # The kind reaches the shared value at once; the repeat value only on saving.
     assert log["BgmKind"] == "0" and log["BgmRepeat"] == "3", log
+
+
+def focused(tool):
+    code, out = tool.run("focus", "<Sorvanta>")
+    return int(out.split()[0]) if code == 0 and out.strip() else None
+
+
+@pytest.mark.parametrize("kind, cycle", [(2, [FILE_ID, SET_ID, CANCEL_ID]),
+                                         (1, [REPEAT_ID, SET_ID, CANCEL_ID])])
+def test_tab_moves_through_the_enabled_controls_and_keys_never_click(open_dialog, wintool_for,
+                                                                     kind, cycle):
+    """Tab visits the enabled controls in order, "..." before "設定" before "ｷｬﾝｾﾙ";
+    Enter and Space on the focused "設定" save nothing and leave the dialog open."""
+    dialog = open_dialog(kind=kind)
+    tool = wintool_for(dialog.prefix)
+    dialog.screen.xdotool("windowfocus", "--sync", dialog.window)
+    first = wait_until(lambda: focused(tool), 20, what="a focused control")
+    start = cycle.index(first)
+    seen = [first]
+    for _ in range(len(cycle)):
+        dialog.screen.key(dialog.window, "Tab")
+        previous = seen[-1]
+        seen.append(wait_until(lambda: (f := focused(tool)) != previous and f, 10,
+                               what=f"Tab to move on from control {previous}"))
+    expected = ((cycle[start:] + cycle[:start]) * 2)[:len(cycle) + 1]
+    assert seen == expected, f"Tab order {seen}, expected {expected}"
+
+    while focused(tool) != SET_ID:
+        dialog.screen.key(dialog.window, "Tab")
+        wait_until(lambda: focused(tool) is not None, 10, what="a focused control")
+    # Enter and Space, then a Tab: once the focus has moved on, the keys before the Tab
+    # have been handled.
+    dialog.screen.key(dialog.window, "Return", "space", "Tab")
+    wait_until(lambda: dialog.process.poll() is not None or focused(tool) not in (None, SET_ID),
+               10, what="the keys to be handled")
+    assert dialog.process.poll() is None, "Enter or Space on 設定 closed the dialog"
+    assert dialog.ini.read_bytes() == dialog.ini_before, "Enter or Space on 設定 saved"
+    dialog.click(CANCEL_BUTTON)
+    dialog.wait_closed("ｷｬﾝｾﾙ")
+
+
+def test_the_link_label_opens_the_page_in_the_registered_browser(open_dialog, wintool_for):
+    dialog = open_dialog(kind=0)
+    tool = wintool_for(dialog.prefix)
+    opened = dialog.prefix.drive_c() / "opened.txt"
+    shutil.copy2(tool.exe, dialog.prefix.drive_c() / "browser.exe")
+    command = f'C:\\browser.exe record C:\\opened.txt "%1"'
+    for scheme in ("https", "http"):
+        dialog.prefix.run(["reg", "add", rf"HKCR\{scheme}\shell\open\command",
+                           "/ve", "/t", "REG_SZ", "/d", command, "/f"])
+    dialog.click(LINK_LABEL)
+    wait_until(opened.exists, 30, what="the registered browser to be started")
+    assert opened.read_text().split() == [WEB_ADDRESS], opened.read_text()
+    dialog.click(CANCEL_BUTTON)
+    dialog.wait_closed("ｷｬﾝｾﾙ")
 
 
 def open_chooser(dialog):
@@ -256,12 +329,19 @@ def start_saver(screen, prefix, program, *args):
     return prefix.start([target, *args], cwd=folder)
 
 
-def test_the_program_shows_the_dialog_for_c(make_screen, make_prefix, saver_program):
+@pytest.mark.parametrize("button", [SET_BUTTON, CANCEL_BUTTON], ids=["set", "cancel"])
+def test_the_program_shows_the_dialog_for_c_and_ends_when_it_closes(make_screen, make_prefix,
+                                                                    saver_program, button):
     screen = make_screen(*SCREEN)
     prefix = make_prefix(screen)
     process = start_saver(screen, prefix, saver_program, "/c")
-    screen.wait_window(TITLE_REGEX, timeout=60)
+    window = screen.wait_window(TITLE_REGEX, timeout=60)
     assert process.poll() is None, "the program ended while its dialog was up"
+    x, y = screen.geometry(window)[:2]
+    screen.xdotool("mousemove", "--sync", str(x + button[0]), str(y + button[1]))
+    screen.xdotool("click", "1")
+    wait_until(lambda: process.poll() is not None, 30, what="the program to end with its dialog")
+    assert process.returncode == 0
 
 
 def test_a_second_start_ends_at_once_while_the_dialog_is_open(make_screen, make_prefix,

@@ -71,12 +71,18 @@ def test_cursor_shows_again_once_the_run_has_ended(saver):
 
 def test_second_start_while_running_ends_at_once(saver):
     screen, prefix, folder, wintool = saver
+    # A real host window: a preview into it would live as long as the window does.
+    host = prefix.start([wintool.exe, "host", "152", "112"])
+    screen.wait_window("^Sorvanta host$", timeout=60)
+    handle = wait_until(lambda: wintool.find("Sorvanta host"), 30, what="the host")["hwnd"]
     front = start(prefix, folder, "/s")
     window = screen.wait_window("^Sorvanta_VC$", timeout=60)
-    for args in (["/s"], ["/c"], ["/p", "1234"]):
+    for args in (["/s"], ["/c"], ["/p", str(handle)]):
         second = prefix.run([folder / "Sorvanta.scr", *args], timeout=30)
         assert second.returncode == 0
     assert len(screen.windows("^Sorvanta_VC$")) == 1
+    assert wintool.run("children", str(handle))[1].strip() == "", "a preview was embedded"
+    host.kill()
     screen.key(window, "Escape")
     wait_until(lambda: front.poll() is not None, 15, what="the front end to end")
 
@@ -105,6 +111,9 @@ def test_missing_renderer_is_reported(saver, args):
     (folder / "Sorvanta.dll").unlink()
     front = start(prefix, folder, *args)
     box = screen.wait_window("^Sorvanta$", timeout=30)
+    found = wait_until(lambda: wintool.find("Sorvanta"), 10, what="the message box")
+    _, children = wintool.run("children", str(found["hwnd"]))
+    assert "Sorvanta.dll が同じﾌｫﾙﾀﾞに見つかりません！" in children, children
     assert not (exchange_dir(prefix) / "Sorvanta1.tga").exists()
     screen.key(box, "Return")
     wait_until(lambda: front.poll() is not None, 15, what="the front end to end")

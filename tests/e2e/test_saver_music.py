@@ -3,11 +3,12 @@ settings file beside Sorvanta.scr chooses a music file (in a folder with spaces)
 tone sounds on the sink while the saver runs and is gone once the run has ended."""
 
 import subprocess
+import time
 
 import pytest
 
 from pulse import Recorder, pulse, tone_heard  # noqa: F401  (pulse is a fixture)
-from saver_host import saver, start  # noqa: F401  (saver is a fixture)
+from saver_host import renderer_running, saver, saver_on_a_large_screen, start  # noqa: F401
 from winehost import wait_until
 
 MUSIC_FOLDER = "Music for the saver"
@@ -83,6 +84,53 @@ def test_no_music_when_the_settings_choose_none(saver, pulse, tmp_path):
                    what="3 s recorded during the run")
         assert not tone_heard(recorder.samples(), tone), "music sounds with the kind 'none'"
         end_run(screen, front)
+    finally:
+        recorder.stop()
+        front.kill()
+
+
+def test_run_goes_on_while_the_renderer_holds_its_mode_message(saver_on_a_large_screen, pulse,
+                                                               tmp_path):
+    """The renderer makes its window only after its message is closed; a user may leave
+    the message up for long. The run waits: music on, front end alive."""
+    screen, prefix, folder, _ = saver_on_a_large_screen
+    music_path, tone = make_music(prefix, "wav")
+    screen, front, recorder = run_and_listen(saver_on_a_large_screen, pulse, tmp_path, 2,
+                                             music_path)
+    try:
+        box = screen.wait_window("^Error$", timeout=60)
+        shown_at = time.monotonic()
+        while time.monotonic() - shown_at < 15:
+            assert front.poll() is None, "the front end ended while the renderer's message was up"
+            time.sleep(0.5)
+        assert tone_heard(recorder.samples(), tone), "the music stopped while the message was up"
+        screen.key(box, "Return")
+        window = screen.wait_window("^Sorvanta_VC$", timeout=60)
+        screen.key(window, "Escape")
+        wait_until(lambda: front.poll() is not None, 15, what="the front end to end")
+        assert front.returncode == 0
+        wait_until(lambda: not renderer_running(prefix), 15, what="the renderer to end")
+    finally:
+        recorder.stop()
+        front.kill()
+
+
+def test_a_session_end_during_a_run_stops_the_music_and_ends_the_front_end(saver, pulse,
+                                                                         tmp_path):
+    """A log-off sends WM_QUERYENDSESSION and WM_ENDSESSION to the run form: the close
+    steps run (music stopped) and the front end ends, never refusing the log-off."""
+    music_path, tone = make_music(saver[1], "wav")
+    screen, front, recorder = run_and_listen(saver, pulse, tmp_path, 2, music_path)
+    wintool = saver[3]
+    try:
+        screen.wait_window("^Sorvanta_VC$", timeout=60)
+        wait_until(lambda: tone_heard(recorder.samples(), tone), 30, what="the music playing")
+        code, answer = wintool.run("endsession", "Sorvanta_Main")
+        assert code == 0 and answer.strip() == "1", f"the log-off was refused: {code} {answer!r}"
+        wait_until(lambda: front.poll() is not None, 15, what="the front end to end")
+        assert front.returncode == 0
+        wait_until(lambda: not tone_heard(recorder.samples(), tone), 10,
+                   what="silence after the session end")
     finally:
         recorder.stop()
         front.kill()

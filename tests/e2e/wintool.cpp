@@ -9,6 +9,12 @@
 //   wintool children HWND    prints the captions of the child windows of HWND
 //   wintool host W H         creates a captioned top-level window "Sorvanta host" with a
 //                            W x H client area, prints its handle and runs until closed
+//   wintool controls CAPTION prints "id enabled class" of every control inside the window
+//   wintool focus CAPTION    prints "id class" of the control that has the keyboard focus
+//                            in the window's thread (a combo box for its edit part)
+//   wintool endsession CAPTION  sends WM_QUERYENDSESSION, prints its answer, then sends
+//                            WM_ENDSESSION (TRUE), as a log-off does
+//   wintool record FILE ARGS...  appends its arguments to FILE, one line (a fake browser)
 #include <windows.h>
 
 #include <cstdio>
@@ -88,9 +94,58 @@ int runHost(int width, int height) {
   return 0;
 }
 
+BOOL CALLBACK printControl(HWND control, LPARAM) {
+  char className[64] = {};
+  GetClassNameA(control, className, sizeof className);
+  std::printf("%d %d %s\n", GetDlgCtrlID(control), IsWindowEnabled(control) ? 1 : 0, className);
+  return TRUE;
+}
+
+int printFocus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ||
+      info.hwndFocus == nullptr) {
+    return 1;
+  }
+  HWND focus = info.hwndFocus;
+  char className[64] = {};
+  GetClassNameA(GetParent(focus), className, sizeof className);
+  if (std::strcmp(className, "ComboBox") == 0) {
+    focus = GetParent(focus);  // the edit part of a drop-down combo
+  }
+  GetClassNameA(focus, className, sizeof className);
+  std::printf("%d %s\n", GetDlgCtrlID(focus), className);
+  return 0;
+}
+
+int endSession(HWND window) {
+  const LRESULT answer = SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  std::printf("%d\n", answer ? 1 : 0);
+  std::fflush(stdout);
+  SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  return 0;
+}
+
+int record(int argc, char** argv) {
+  FILE* file = std::fopen(argv[2], "a");
+  if (file == nullptr) {
+    return 1;
+  }
+  for (int i = 3; i < argc; ++i) {
+    std::fprintf(file, i == 3 ? "%s" : " %s", argv[i]);
+  }
+  std::fprintf(file, "\n");
+  std::fclose(file);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "record") == 0) {
+    return record(argc, argv);
+  }
   if (argc == 2 && std::strcmp(argv[1], "cursor") == 0) {
     CURSORINFO info{};
     info.cbSize = sizeof info;
@@ -125,6 +180,16 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(argv[1], "quit") == 0) {
     return PostMessageW(window, WM_QUIT, 0, 0) ? 0 : 1;
+  }
+  if (std::strcmp(argv[1], "controls") == 0) {
+    EnumChildWindows(window, printControl, 0);
+    return 0;
+  }
+  if (std::strcmp(argv[1], "focus") == 0) {
+    return printFocus(window);
+  }
+  if (std::strcmp(argv[1], "endsession") == 0) {
+    return endSession(window);
   }
   return 2;
 }

@@ -129,7 +129,9 @@ TEST(Update, BounceRuleOnEveryAxis) {
       {"moving freely", 1.0f, 4.0f, 0.05f, 1.2f, 4.0f},
       {"would cross +5: turned back", 4.6f, 4.0f, 0.05f, 4.6f, -4.0f},
       {"would cross -5: turned back", -4.6f, -4.0f, 0.05f, -4.6f, 4.0f},
-      {"touching the wall exactly: no bounce", 4.7f, 0.0f, 0.05f, 4.7f, 0.0f},
+      // 4.575 + 0.5 x 0.25 is exactly 4.7 in float, and 4.7 + 0.3 exactly 5.
+      {"reaching +5 exactly: no bounce", 4.575f, 0.25f, 0.5f, 4.7f, 0.25f},
+      {"reaching -5 exactly: no bounce", -4.575f, -0.25f, 0.5f, -4.7f, -0.25f},
       {"zero step changes nothing", 4.6f, 4.0f, 0.0f, 4.6f, 4.0f},
       {"moving away from a wall", 4.6f, -4.0f, 0.05f, 4.4f, -4.0f},
       {"a long step past the wall is undone", 0.5f, 4.0f, 10.0f, 0.5f, -4.0f},

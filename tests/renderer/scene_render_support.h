@@ -34,29 +34,51 @@ inline void moveBallsAway(SceneApp& app) {
   }
 }
 
-// Steps 1 to 5 of drawScene: cleared buffers, camera, turn, light.
-inline void beginFrame(const SceneApp& app) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  gluLookAt(0.0, 6.0, 15.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
-  glRotatef(app.viewAngle, 0.0f, 1.0f, 0.0f);
-  const GLfloat light[4] = {-12.0f, 10.0f, 10.0f, 1.0f};
-  glLightfv(GL_LIGHT0, GL_POSITION, light);
-}
+// The camera as the scene is meant to be seen, built here independently of the code
+// under test: eye (0, 6, 15) looking at the origin with (0, 1, 0) up, the scene turned
+// by the view angle about the vertical axis, a 55 degree vertical field of view, near
+// plane 1, far plane 1000, and the whole picture as the viewport.
+struct Camera {
+  explicit Camera(float viewAngle = 0.0f, int width = kWidth, int height = kHeight) {
+    GLint mode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    gluLookAt(0.0, 6.0, 15.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    glRotated(viewAngle, 0.0, 1.0, 0.0);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(55.0, static_cast<double>(width) / height, 1.0, 1000.0);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glPopMatrix();
+    glMatrixMode(static_cast<GLenum>(mode));
+    viewport[2] = width;
+    viewport[3] = height;
+  }
 
-// Window coordinates of a scene point under the current scene transform.
-inline ScreenPoint project(float x, float y, float z) {
-  GLdouble modelView[16];
-  GLdouble projection[16];
-  GLint viewport[4];
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  ScreenPoint point{};
-  GLdouble depth = 0.0;
-  gluProject(x, y, z, modelView, projection, viewport, &point.x, &point.y, &depth);
-  return point;
+  // Window coordinates (x, y) of a scene point, and its depth-buffer value (0 to 1).
+  ScreenPoint project(float x, float y, float z, double* depth = nullptr) const {
+    ScreenPoint point{};
+    GLdouble windowDepth = 0.0;
+    gluProject(x, y, z, modelView, projection, viewport, &point.x, &point.y, &windowDepth);
+    if (depth != nullptr) {
+      *depth = windowDepth;
+    }
+    return point;
+  }
+
+  GLdouble modelView[16] = {};
+  GLdouble projection[16] = {};
+  GLint viewport[4] = {0, 0, 0, 0};
+};
+
+// Window coordinates of a scene point as the camera should show it.
+inline ScreenPoint project(float x, float y, float z, float viewAngle = 0.0f) {
+  return Camera(viewAngle).project(x, y, z);
 }
 
 // The pixel at window coordinates (bottom row 0) of an RGBA frame, clamped to the frame.

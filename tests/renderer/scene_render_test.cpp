@@ -1,6 +1,8 @@
 // Frames drawn by the scene into Mesa's off-screen renderer at 1024 x 768, read back
 // and checked against where the camera puts the box, the mirror and the balls.
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -27,7 +29,7 @@ class SceneRender : public testing::Test {
 
   void TearDown() override { app_.releaseScene(); }
 
-  void beginFrame() { rendertest::beginFrame(app_); }
+  void beginFrame() { app_.beginFrame(); }
 
   std::vector<std::uint8_t> drawFrame() {
     app_.drawScene();
@@ -96,16 +98,21 @@ TEST_F(SceneRender, FrontFaceFacesTheCameraAtAngleZero) {
   }
 }
 
-TEST_F(SceneRender, QuarterTurnBringsTheLeftFaceToTheFront) {
-  app_.viewAngle = 90.0f;
+// A positive angle turns the scene counter-clockwise seen from above: a quarter turn
+// carries a ball on the right (x = +4) to the back (world z = -4), not to the front.
+TEST_F(SceneRender, QuarterTurnCarriesTheRightSideToTheBack) {
   moveBallsAway(app_);
-  drawFrame();
-  const ScreenPoint leftFaceCorner = project(-h, -h, -h);
-  app_.viewAngle = 0.0f;
-  drawFrame();
-  const ScreenPoint frontFaceCorner = project(-h, -h, h);
-  EXPECT_NEAR(leftFaceCorner.x, frontFaceCorner.x, 0.5);
-  EXPECT_NEAR(leftFaceCorner.y, frontFaceCorner.y, 0.5);
+  app_.viewAngle = 90.0f;
+  const auto empty = drawFrame();
+  app_.balls[0].position.set(4.0f, 0.0f, 0.0f);
+  const auto withBall = drawFrame();
+  auto change = [&](const ScreenPoint& p) {
+    const Rgb a = pixel(empty, p.x, p.y);
+    const Rgb b = pixel(withBall, p.x, p.y);
+    return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+  };
+  EXPECT_GT(change(project(4.0f, 0.0f, 0.0f, 90.0f)), 60) << "the ball is not at the back";
+  EXPECT_LT(change(project(4.0f, 0.0f, 0.0f, -90.0f)), 10) << "the scene turned clockwise";
 }
 
 // One ball in the front right corner, just above the bottom: its mirror image, drawn
@@ -185,6 +192,140 @@ TEST_F(SceneRender, FloorWritesNoDepth) {
     EXPECT_EQ(depth, 1.0f) << "depth under the floor at x " << x;
     EXPECT_GT(pixel(pixels, x, 3).sum(), 60) << "the floor is drawn at x " << x;
   }
+}
+
+TEST_F(SceneRender, ResizeSetsTheSpecifiedPerspective) {
+  struct Case {
+    int width;
+    int height;
+    int viewportHeight;  // a height of 0 counts as 1
+  } cases[] = {{kWidth, kHeight, kHeight}, {640, 0, 1}};
+  for (const Case& c : cases) {
+    app_.resize(c.width, c.height);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 0);
+    EXPECT_EQ(viewport[1], 0);
+    EXPECT_EQ(viewport[2], c.width);
+    EXPECT_EQ(viewport[3], c.viewportHeight) << "height " << c.height;
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_PROJECTION);
+    GLdouble actual[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, actual);
+    const Camera expected(0.0f, c.width, c.viewportHeight);
+    for (int i = 0; i < 16; ++i) {
+      EXPECT_NEAR(actual[i], expected.projection[i],
+                  1e-6 * (1.0 + std::abs(expected.projection[i])))
+          << "element " << i << ", " << c.width << " x " << c.height;
+    }
+  }
+}
+
+// The balls are lit by the light mirrored in the bottom (below it) inside the mirror,
+// and by the light put back (above them) when drawn directly: the lit half of each
+// ball's picture shows which.
+TEST_F(SceneRender, MirroredBallsAreLitFromBelowAndDirectOnesFromAbove) {
+  moveBallsAway(app_);
+  app_.balls[0].position.set(0.0f, -4.0f, 0.0f);
+  app_.balls[0].colour.set(1.0f, 1.0f, 1.0f);
+  beginFrame();
+  app_.drawReflection();
+  app_.drawBalls(false);
+  const auto pixels = context_.pixels();
+  // Mean brightness of the upper and lower parts of a ball's picture around its centre.
+  auto halves = [&pixels](const ScreenPoint& centre) {
+    int upper = 0;
+    int lower = 0;
+    for (int dy = 3; dy <= 8; ++dy) {
+      for (int dx = -4; dx <= 4; ++dx) {
+        upper += pixel(pixels, centre.x + dx, centre.y + dy).sum();
+        lower += pixel(pixels, centre.x + dx, centre.y - dy).sum();
+      }
+    }
+    return std::pair<int, int>(upper, lower);
+  };
+  const auto [mirroredUpper, mirroredLower] = halves(project(0.0f, -6.0f, 0.0f));
+  const auto [directUpper, directLower] = halves(project(0.0f, -4.0f, 0.0f));
+  EXPECT_GT(mirroredLower, mirroredUpper + 2000) << "the mirrored ball is not lit from below";
+  EXPECT_GT(directUpper, directLower + 2000) << "the light is not put back after the mirror";
+}
+
+// The near walls are blended over the far ones: at a point seen through the top (near)
+// and the back wall (far) with black behind, the picture is near + 70 % of far, which a
+// clip plane that keeps only one of them lets each be measured alone.
+TEST_F(SceneRender, GlassBlendsTheFarWallsFirstThenTheNearOnes) {
+  moveBallsAway(app_);
+  const Camera camera;
+  const ScreenPoint p = camera.project(0.0f, 4.5f, -4.5f);
+  auto glassThrough = [&](const GLdouble* keptSide) {
+    if (keptSide != nullptr) {
+      glMatrixMode(GL_MODELVIEW);
+      glLoadMatrixd(camera.modelView);
+      glClipPlane(GL_CLIP_PLANE0, keptSide);
+      glEnable(GL_CLIP_PLANE0);
+    }
+    const Rgb seen = pixel(drawFrame(), p.x, p.y);
+    glDisable(GL_CLIP_PLANE0);
+    return seen;
+  };
+  // The ray meets the top (y = 5) at z = 2 and the back wall (z = -5) at y = 4.46. Each
+  // plane keeps one of the two walls whole, so that the GL shades it as in the frame.
+  const GLdouble nearPart[4] = {0.0, 1.0, 0.0, -4.99};  // y >= 4.99
+  const GLdouble farPart[4] = {0.0, 0.0, -1.0, -4.99};  // z <= -4.99
+  const Rgb nearWall = glassThrough(nearPart);
+  const Rgb farWall = glassThrough(farPart);
+  const Rgb both = glassThrough(nullptr);
+  ASSERT_GT(std::abs(nearWall.sum() - farWall.sum()), 30)
+      << "the two walls must differ for their order to show";
+  // Far first gives near + 70 % of far, near first far + 70 % of near; the picture
+  // (which holds a few levels more light than the two walls alone) must be the nearer
+  // to the first.
+  const double farFirst = nearWall.sum() + 0.7 * farWall.sum();
+  const double nearFirst = farWall.sum() + 0.7 * nearWall.sum();
+  EXPECT_LT(std::abs(both.sum() - farFirst), std::abs(both.sum() - nearFirst))
+      << "seen " << both.sum() << ", near " << nearWall.sum() << ", far " << farWall.sum();
+}
+
+// What a frame leaves in force: the light where it belongs (put back after the
+// mirror), the balls' specular material on both faces, two-sided lighting.
+TEST_F(SceneRender, FrameLeavesLightAndMaterialAsTheSceneNeedsThem) {
+  app_.viewAngle = 33.0f;
+  drawFrame();
+  const Camera camera(33.0f);
+  GLfloat light[4] = {};
+  glGetLightfv(GL_LIGHT0, GL_POSITION, light);
+  const double scenePosition[4] = {-12.0, 10.0, 10.0, 1.0};
+  for (int row = 0; row < 4; ++row) {
+    double eye = 0.0;
+    for (int column = 0; column < 4; ++column) {
+      eye += camera.modelView[column * 4 + row] * scenePosition[column];
+    }
+    EXPECT_NEAR(light[row], eye, 1e-3) << "light position, eye coordinate " << row;
+  }
+  GLboolean twoSided = GL_FALSE;
+  glGetBooleanv(GL_LIGHT_MODEL_TWO_SIDE, &twoSided);
+  EXPECT_TRUE(twoSided);
+  // Shininess 128 for the glass (last drawn) and for the balls; the balls' specular
+  // colour stays in force after them.
+  auto expectMaterial = [](const char* after) {
+    for (GLenum face : {GL_FRONT, GL_BACK}) {
+      GLfloat specular[4] = {};
+      GLfloat shininess = 0.0f;
+      glGetMaterialfv(face, GL_SPECULAR, specular);
+      glGetMaterialfv(face, GL_SHININESS, &shininess);
+      EXPECT_EQ(specular[0], 0.5f) << after;
+      EXPECT_EQ(specular[1], 0.5f) << after;
+      EXPECT_EQ(specular[2], 0.5f) << after;
+      EXPECT_EQ(specular[3], 1.0f) << after;
+      EXPECT_EQ(shininess, 128.0f) << after;
+    }
+  };
+  expectMaterial("after a frame");
+  beginFrame();
+  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 1.0f);  // sentinel: the balls must set it
+  app_.drawBalls(false);
+  expectMaterial("after the balls");
 }
 
 TEST_F(SceneRender, EveryStepRestoresTheStateItToggles) {

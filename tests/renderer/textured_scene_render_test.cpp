@@ -87,7 +87,7 @@ class SceneOnContext {
 
   // The direct balls alone over black: no glass, mirror or floor over or under them.
   std::vector<std::uint8_t> drawBallsOnly() {
-    beginFrame(app);
+    app.beginFrame();
     app.drawBalls(false);
     return context_.pixels();
   }
@@ -153,13 +153,13 @@ struct ScreenBox {
   }
 };
 
-ScreenBox boxOnScreen() {
+ScreenBox boxOnScreen(float viewAngle) {
   ScreenBox box;
   const float h = kBoxHalfSize;
   for (float x : {-h, h}) {
     for (float y : {-h, h}) {
       for (float z : {-h, h}) {
-        const ScreenPoint p = project(x, y, z);
+        const ScreenPoint p = project(x, y, z, viewAngle);
         box.left = std::min(box.left, p.x);
         box.right = std::max(box.right, p.x);
         box.bottom = std::min(box.bottom, p.y);
@@ -170,12 +170,14 @@ ScreenBox boxOnScreen() {
   return box;
 }
 
-// Samples the floor on a 1.25-unit grid under the transform of the frame just drawn,
+// Samples the floor on a 1.25-unit grid as the camera at the view angle shows it,
 // where a pixel shows one picture colour: on the screen, outside the box, away from
 // the picture's quadrant edges, and near enough for a tile to span many pixels.
-FloorReport checkFloor(const std::vector<std::uint8_t>& pixels, FloorFile file) {
+FloorReport checkFloor(const std::vector<std::uint8_t>& pixels, FloorFile file,
+                       float viewAngle = 0.0f) {
   FloorReport report;
-  const ScreenBox box = boxOnScreen();
+  const Camera camera(viewAngle);
+  const ScreenBox box = boxOnScreen(viewAngle);
   const float y = -kBoxHalfSize;
   for (float x = -99.375f; x < 100.0f; x += 1.25f) {
     for (float z = 74.375f; z > -75.0f; z -= 1.25f) {
@@ -186,12 +188,12 @@ FloorReport checkFloor(const std::vector<std::uint8_t>& pixels, FloorFile file) 
       if (nearTileEdge(u) || nearTileEdge(v)) {
         continue;
       }
-      const ScreenPoint p = project(x, y, z);
+      const ScreenPoint p = camera.project(x, y, z);
       if (p.x < 2 || p.x > kWidth - 3 || p.y < 2 || p.y > kHeight - 3 || box.covers(p)) {
         continue;
       }
-      const ScreenPoint stepX = project(x + 1.0f, y, z);
-      const ScreenPoint stepZ = project(x, y, z - 1.0f);
+      const ScreenPoint stepX = camera.project(x + 1.0f, y, z);
+      const ScreenPoint stepZ = camera.project(x, y, z - 1.0f);
       if (std::hypot(stepX.x - p.x, stepX.y - p.y) < 2.0 ||
           std::hypot(stepZ.x - p.x, stepZ.y - p.y) < 1.5) {
         continue;
@@ -355,7 +357,7 @@ TEST_F(TexturedScene, FloorShowsTheDesktopTiledFiveByFiveUpright) {
     moveBallsAway(scene.app);
     scene.app.viewAngle = angle;
     const std::vector<std::uint8_t> pixels = scene.drawScene();
-    const FloorReport report = checkFloor(pixels, FloorFile::desktop);
+    const FloorReport report = checkFloor(pixels, FloorFile::desktop, angle);
     EXPECT_GE(report.samples, 300) << "angle " << angle;
     EXPECT_GE(report.tiles.size(), 5u) << "angle " << angle << ": tiles seen";
     EXPECT_EQ(report.mismatches, 0)

@@ -10,7 +10,7 @@
 
 namespace {
 
-// Pictures the reader accepts may be up to 16384 pixels a side (1 GiB of pixels);
+// Pictures the reader accepts may be up to 32767 pixels a side (4 GiB of pixels);
 // inputs that promise more than this many pixels are skipped to keep runs fast. The
 // size checks themselves still run for every header beyond the limit of a side.
 constexpr std::uint64_t kMaxFuzzedPixels = std::uint64_t{1} << 22;

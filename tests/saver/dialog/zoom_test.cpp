@@ -1,6 +1,8 @@
 // The caption zoom's rectangles.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "saver/dialog/zoom.h"
 
 namespace Sorvanta_B {
@@ -8,27 +10,57 @@ namespace {
 
 const ZoomRect kWindow{265, 180, 765, 455};
 
-TEST(Zoom, OpenGrowsFromTheEmptyRectangleAtThePoint) {
-  const ZoomAnimation open = zoomOpenRects(ZoomScreenPoint{40, -7}, kWindow);
-  EXPECT_EQ(open.from, (ZoomRect{40, -7, 40, -7}));
-  EXPECT_EQ(open.to, kWindow);
-}
+// Records the animations asked of the platform.
+class FakeZoomPort : public ZoomPort {
+ public:
+  struct Call {
+    void* window;
+    ZoomRect from;
+    ZoomRect to;
+  };
+  void* readableWindow = nullptr;
+  std::vector<Call> calls;
 
-TEST(Zoom, CloseIsTheMirrorImageOfOpen) {
-  for (const ZoomScreenPoint point :
-       {ZoomScreenPoint{0, 0}, ZoomScreenPoint{512, 384}, ZoomScreenPoint{-32768, 32767}}) {
-    const ZoomAnimation open = zoomOpenRects(point, kWindow);
-    const ZoomAnimation close = zoomCloseRects(point, kWindow);
-    EXPECT_EQ(close.from, open.to) << "point " << point.x << "," << point.y;
-    EXPECT_EQ(close.to, open.from) << "point " << point.x << "," << point.y;
-    EXPECT_EQ(close.to, emptyRectAt(point)) << "point " << point.x << "," << point.y;
+  ZoomRect outerRect(void* window) override {
+    return window == readableWindow ? kWindow : ZoomRect{};
   }
+  void animateCaption(void* window, const ZoomRect& from, const ZoomRect& to) override {
+    calls.push_back(Call{window, from, to});
+  }
+};
+
+TEST(Zoom, OpenAndCloseAnimateTheWindowBetweenZoomPointAndItsRectangle) {
+  int dialog = 0;
+  for (const ZoomScreenPoint point :
+       {ZoomScreenPoint{40, -7}, ZoomScreenPoint{0, 0}, ZoomScreenPoint{-32768, 32767}}) {
+    FakeZoomPort port;
+    port.readableWindow = &dialog;
+    ZoomPoint = point;
+    zoomOpen(port, &dialog);
+    zoomClose(port, &dialog);
+    const ZoomRect atPoint{point.x, point.y, point.x, point.y};
+    ASSERT_EQ(port.calls.size(), 2u);
+    EXPECT_EQ(port.calls[0].window, &dialog);
+    EXPECT_EQ(port.calls[0].from, atPoint) << "open, point " << point.x << "," << point.y;
+    EXPECT_EQ(port.calls[0].to, kWindow);
+    EXPECT_EQ(port.calls[1].window, &dialog);
+    EXPECT_EQ(port.calls[1].from, kWindow);
+    EXPECT_EQ(port.calls[1].to, atPoint) << "close, point " << point.x << "," << point.y;
+  }
+  ZoomPoint = ZoomScreenPoint{};
 }
 
-TEST(Zoom, UnreadWindowRectangleAnimatesToTheScreenOrigin) {
-  const ZoomAnimation close = zoomCloseRects(ZoomScreenPoint{300, 200}, ZoomRect{});
-  EXPECT_EQ(close.from, (ZoomRect{0, 0, 0, 0}));
-  EXPECT_EQ(close.to, (ZoomRect{300, 200, 300, 200}));
+TEST(Zoom, UnreadWindowRectangleAnimatesFromAndToTheScreenOrigin) {
+  FakeZoomPort port;
+  int gone = 0;
+  ZoomPoint = ZoomScreenPoint{300, 200};
+  zoomOpen(port, &gone);
+  zoomClose(port, &gone);
+  ASSERT_EQ(port.calls.size(), 2u);
+  EXPECT_EQ(port.calls[0].to, (ZoomRect{0, 0, 0, 0}));
+  EXPECT_EQ(port.calls[1].from, (ZoomRect{0, 0, 0, 0}));
+  EXPECT_EQ(port.calls[1].to, (ZoomRect{300, 200, 300, 200}));
+  ZoomPoint = ZoomScreenPoint{};
 }
 
 TEST(ZoomPointValue, StartsAtTheOriginAndKeepsTheCursor) {

@@ -1,5 +1,6 @@
-// The caption zoom as built for Windows, under Wine: ZoomPoint from the mouse position
-// and both animations on a real window.
+// The caption zoom as built for Windows, under Wine: ZoomPoint from the mouse position.
+// (Wine draws nothing for DrawAnimatedRects; the animations are checked through the
+// zoom's port in zoom_test.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,23 +22,6 @@ TEST(ZoomWin32, ZoomPointTakesTheMousePosition) {
     EXPECT_EQ(ZoomPoint.x, actual.x) << "moved to " << place.x << "," << place.y;
     EXPECT_EQ(ZoomPoint.y, actual.y) << "moved to " << place.x << "," << place.y;
   }
-}
-
-TEST(ZoomWin32, AnimationsLeaveTheWindowWhereItIs) {
-  HWND window = CreateWindowW(L"STATIC", L"zoom target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 120, 90,
-                              300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  ASSERT_NE(window, nullptr);
-  RECT before{};
-  GetWindowRect(window, &before);
-  ZoomPoint = ZoomScreenPoint{10, 10};
-  ZoomOpen(window);
-  ZoomClose(window);
-  RECT after{};
-  GetWindowRect(window, &after);
-  EXPECT_TRUE(EqualRect(&before, &after));
-  EXPECT_EQ(ZoomPoint.x, 10) << "the zoom changed ZoomPoint";
-  DestroyWindow(window);
-  ZoomOpen(nullptr);  // an unreadable window animates from the origin and does no harm
 }
 
 }  // namespace

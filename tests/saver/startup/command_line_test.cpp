@@ -36,6 +36,10 @@ TEST(CommandLine, ModeLetterAndPreviewParent) {
       {"/p &H1F", false, 'P', 31},
       {"/p 7.5", false, 'P', 8},
       {"/p 6.5", false, 'P', 6},
+      // Characters, not bytes: a two-byte prefix, a three-byte third character.
+      {"és", false, 'S', 0},
+      {"/p\u30fb1234", false, 'P', 1234},
+      {"/\uff53", false, '\0', 0},
   };
   for (const auto& c : cases) {
     const auto decoded = decodeCommandLine(c.arguments);

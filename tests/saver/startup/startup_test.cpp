@@ -15,6 +15,7 @@ class FakeStartupPort : public Sorvanta_B::StartupPort {
  public:
   std::set<std::string> openCaptions;
   bool rendererPresent = true;
+  bool runFormCreated = true;
   std::vector<std::string> steps;
 
   bool topLevelWindowExists(const std::string& caption) override {
@@ -36,7 +37,14 @@ class FakeStartupPort : public Sorvanta_B::StartupPort {
     steps.push_back("hide cursor");
     return -1;
   }
-  void loadRunForm() override { steps.push_back("run form"); }
+  int showCursor() override {
+    steps.push_back("show cursor");
+    return 0;
+  }
+  bool loadRunForm() override {
+    steps.push_back("run form");
+    return runFormCreated;
+  }
 };
 
 const std::vector<std::string> kPrepare = {"folder C:\\q_lenn", "settings",
@@ -100,6 +108,19 @@ TEST(Startup, MissingRendererIsReportedExceptForThePreview) {
   port.rendererPresent = false;
   Sorvanta_B::StartupState state;
   EXPECT_EQ(Sorvanta_B::runStartup("/p 7", port, state), StartupOutcome::PreviewShown);
+}
+
+TEST(Startup, RunFormThatCannotBeCreatedGivesTheCursorBack) {
+  for (const char* arguments : {"/s", ""}) {
+    FakeStartupPort port;
+    port.runFormCreated = false;
+    Sorvanta_B::StartupState state;
+    EXPECT_EQ(Sorvanta_B::runStartup(arguments, port, state), StartupOutcome::EndProgram);
+    const bool hidden = arguments[0] != '\0';
+    EXPECT_EQ(port.steps, hidden ? prepareThen({"hide cursor", "run form", "show cursor"})
+                                 : prepareThen({"run form"}))
+        << '"' << arguments << '"';
+  }
 }
 
 TEST(Startup, KeepsTheCursorCountOfTheHidingCall) {
