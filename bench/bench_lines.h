@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-namespace benchlines {
+namespace sorvanta::bench {
 
 inline void printFigure(const std::string& key, const std::string& figure) {
   std::printf("figure %s: %s\n", key.c_str(), figure.c_str());
@@ -37,4 +37,4 @@ inline std::string timeFigure(double seconds) {
   return text;
 }
 
-}  // namespace benchlines
+}  // namespace sorvanta::bench

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace benchlines {
+namespace sorvanta::bench {
 
 class MedianReporter : public benchmark::ConsoleReporter {
  public:
@@ -50,4 +50,4 @@ class MedianReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> times_;
 };
 
-}  // namespace benchlines
+}  // namespace sorvanta::bench

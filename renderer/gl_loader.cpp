@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace glloader {
+namespace sorvanta::gl {
 namespace {
 
 // Stand-ins for an implementation without buffer objects: they touch no GL state,
@@ -104,4 +104,4 @@ const BufferEntryPoints& bufferEntryPoints() {
   return loaderState().entryPoints;
 }
 
-}  // namespace glloader
+}  // namespace sorvanta::gl

@@ -5,14 +5,14 @@
 // implementation lacks them.
 //
 // The entry points are reached under their core names (glGenBuffers, ...), as with
-// any loader; they are valid after a successful glloader::initialise().
+// any loader; they are valid after a successful sorvanta::gl::initialise().
 #pragma once
 
 #include <cstddef>
 
 #include "gl_api.h"
 
-namespace glloader {
+namespace sorvanta::gl {
 
 using GLsizeiptrValue = std::ptrdiff_t;
 using GLintptrValue = std::ptrdiff_t;
@@ -53,10 +53,10 @@ const BufferEntryPoints& bufferEntryPoints();
 // on Windows, OSMesaGetProcAddress natively. Null when there is none.
 void* lookupEntryPoint(const char* name);
 
-}  // namespace glloader
+}  // namespace sorvanta::gl
 
-#define glGenBuffers (glloader::bufferEntryPoints().genBuffers)
-#define glBindBuffer (glloader::bufferEntryPoints().bindBuffer)
-#define glBufferData (glloader::bufferEntryPoints().bufferData)
-#define glBufferSubData (glloader::bufferEntryPoints().bufferSubData)
-#define glDeleteBuffers (glloader::bufferEntryPoints().deleteBuffers)
+#define glGenBuffers (sorvanta::gl::bufferEntryPoints().genBuffers)
+#define glBindBuffer (sorvanta::gl::bufferEntryPoints().bindBuffer)
+#define glBufferData (sorvanta::gl::bufferEntryPoints().bufferData)
+#define glBufferSubData (sorvanta::gl::bufferEntryPoints().bufferSubData)
+#define glDeleteBuffers (sorvanta::gl::bufferEntryPoints().deleteBuffers)

@@ -3,10 +3,10 @@
 
 #include "gl_loader.h"
 
-namespace glloader {
+namespace sorvanta::gl {
 
 void* lookupEntryPoint(const char* name) {
   return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
 }
 
-}  // namespace glloader
+}  // namespace sorvanta::gl

@@ -4,10 +4,10 @@
 
 #include "gl_loader.h"
 
-namespace glloader {
+namespace sorvanta::gl {
 
 void* lookupEntryPoint(const char* name) {
   return reinterpret_cast<void*>(OSMesaGetProcAddress(name));
 }
 
-}  // namespace glloader
+}  // namespace sorvanta::gl

@@ -4,7 +4,7 @@
 
 #include "gl_loader.h"
 
-namespace glloader {
+namespace sorvanta::gl {
 
 void* lookupEntryPoint(const char* name) {
   PROC address = wglGetProcAddress(name);
@@ -16,4 +16,4 @@ void* lookupEntryPoint(const char* name) {
   return reinterpret_cast<void*>(address);
 }
 
-}  // namespace glloader
+}  // namespace sorvanta::gl

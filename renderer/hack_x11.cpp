@@ -548,7 +548,7 @@ bool Hack::start() {
     std::fprintf(stderr, "sorvanta: cannot create a GL context\n");
     return false;
   }
-  const MemoryFile stone(stone::encodeTga(stone::makePixels()));
+  const MemoryFile stone(sorvanta::stone_texture::encodeTga(sorvanta::stone_texture::makePixels()));
   const MemoryFile desktop(floor.pixels.empty() ? std::vector<std::uint8_t>()
                                                 : sorvanta::hack::encodeExchangeImage(
                                                       floor.pixels, floor.width, floor.height));

@@ -97,13 +97,13 @@ void drawGlassBox() {
 }  // namespace
 
 bool SceneApp::initScene() {
-  if (!glloader::initialise()) {
+  if (!sorvanta::gl::initialise()) {
     return false;
   }
   if (!createBalls()) {
     return false;
   }
-  if (glloader::versionAtLeast15()) {
+  if (sorvanta::gl::versionAtLeast15()) {
     createBufferObjects();
     // Stand-in entry points name no buffer: then the balls stay vertex by vertex.
     const bool haveBuffers = vertexBuffer != 0 && indexBuffer != 0;

@@ -121,14 +121,14 @@ bool SceneApp::buildSphere(float r, int n) {
 }
 
 void SceneApp::createBufferObjects() {
-  const auto arrayBytes = static_cast<glloader::GLsizeiptrValue>(vertexCount) * 12;
+  const auto arrayBytes = static_cast<sorvanta::gl::GLsizeiptrValue>(vertexCount) * 12;
   glGenBuffers(1, &vertexBuffer);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
   glBufferData(GL_ARRAY_BUFFER, 2 * arrayBytes, nullptr, GL_STATIC_DRAW);
   glBufferSubData(GL_ARRAY_BUFFER, 0, arrayBytes, vertices);
   glBufferSubData(GL_ARRAY_BUFFER, arrayBytes, arrayBytes, normals);
 
-  const auto indexBytes = static_cast<glloader::GLsizeiptrValue>(stripLength) * stripCount * 4;
+  const auto indexBytes = static_cast<sorvanta::gl::GLsizeiptrValue>(stripLength) * stripCount * 4;
   glGenBuffers(1, &indexBuffer);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, indices, GL_STATIC_DRAW);

@@ -24,10 +24,10 @@ struct FrontEnd {
 
   HINSTANCE instance;
   MusicSettings settings;  // BgmKind, BgmRepeat, BgmFile, BgmFolder
-  WindowsSettingsFiles files;
+  SettingsFilesWin32 files;
   StartupState startup;
-  Sorvanta_BGM::WindowsMci mci;
-  Sorvanta_BGM::WindowsSound sound;
+  Sorvanta_BGM::MciPortWin32 mci;
+  Sorvanta_BGM::SoundPortWin32 sound;
   Sorvanta_BGM::Music music{mci, sound, settings};
   Sorvanta_BGM::BgmMusicPlayer player{music};
   std::unique_ptr<Sorvanta_S> runForm;

@@ -41,7 +41,7 @@ void registerPaths() {
   }
 }
 
-void printLines(const benchlines::MedianReporter& times) {
+void printLines(const sorvanta::bench::MedianReporter& times) {
   double seconds[kPathCount];
   for (std::size_t p = 0; p < kPathCount; ++p) {
     seconds[p] = times.seconds(std::string("drawScene/") + kMeshPaths[p].name);
@@ -55,7 +55,7 @@ void printLines(const benchlines::MedianReporter& times) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   sorvanta::bench::registerPaths();
-  benchlines::MedianReporter reporter(sorvanta::bench::printLines);
+  sorvanta::bench::MedianReporter reporter(sorvanta::bench::printLines);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

@@ -42,15 +42,15 @@ inline void printFrameLines(const std::string& benchmark, const double (&seconds
     const std::string key = benchmark + "/" + kMeshPaths[p].name;
     char fps[32];
     std::snprintf(fps, sizeof fps, "%.1f frames/s", seconds[p] > 0.0 ? 1.0 / seconds[p] : 0.0);
-    benchlines::printFigure(key, fps);
+    sorvanta::bench::printFigure(key, fps);
     if (p != static_cast<std::size_t>(kPeerPath) && p != static_cast<std::size_t>(kFloorPath)) {
-      benchlines::printPeerRatio(key, seconds[kPeerPath], seconds[p]);
+      sorvanta::bench::printPeerRatio(key, seconds[kPeerPath], seconds[p]);
     }
   }
   for (std::size_t p = 0; p < kPathCount; ++p) {
     if (p != static_cast<std::size_t>(kFloorPath)) {
-      benchlines::printFloorRatio(benchmark + "/" + kMeshPaths[p].name, seconds[p],
-                                  seconds[kFloorPath]);
+      sorvanta::bench::printFloorRatio(benchmark + "/" + kMeshPaths[p].name, seconds[p],
+                                       seconds[kFloorPath]);
     }
   }
 }

@@ -32,9 +32,9 @@ double timeMs(const std::function<void()>& step) {
 }
 
 // The former read-back: the picture copied into a DIB section, then read from there.
-class SectionCopyReader final : public capture::PictureSource {
+class SectionCopyReader final : public sorvanta::capture::PictureSource {
  public:
-  explicit SectionCopyReader(capture::OffscreenPicture& picture) : picture_(picture) {}
+  explicit SectionCopyReader(sorvanta::capture::OffscreenPicture& picture) : picture_(picture) {}
   int widthInPixels() const override { return picture_.widthInPixels(); }
   int heightInPixels() const override { return picture_.heightInPixels(); }
   void readBits(std::uint8_t* bits, std::size_t, int width, int height) override {
@@ -58,11 +58,11 @@ class SectionCopyReader final : public capture::PictureSource {
   }
 
  private:
-  capture::OffscreenPicture& picture_;
+  sorvanta::capture::OffscreenPicture& picture_;
 };
 
 // The former grab: the screen-sized picture filled black, then overwritten by the copy.
-void grabAfterBlackFill(capture::OffscreenPicture& picture) {
+void grabAfterBlackFill(sorvanta::capture::OffscreenPicture& picture) {
   picture.resize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   HDC desktop = GetDC(GetDesktopWindow());
   BitBlt(picture.dc(), 0, 0, picture.widthInPixels(), picture.heightInPixels(), desktop, 0, 0,
@@ -71,10 +71,11 @@ void grabAfterBlackFill(capture::OffscreenPicture& picture) {
 }
 
 // A failed write would time nothing worth reporting: the run stops there.
-void save(capture::SaveTGA& writer, const std::string& file, capture::PictureSource& picture) {
-  const capture::SaveTgaStatus status = writer.SaveTGAinFile(file, picture, false);
-  if (status != capture::SaveTgaStatus::kSaved) {
-    std::fprintf(stderr, "%s: %s\n", file.c_str(), capture::statusName(status));
+void save(sorvanta::capture::SaveTGA& writer, const std::string& file,
+          sorvanta::capture::PictureSource& picture) {
+  const sorvanta::capture::SaveTgaStatus status = writer.SaveTGAinFile(file, picture, false);
+  if (status != sorvanta::capture::SaveTgaStatus::kSaved) {
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), sorvanta::capture::statusName(status));
     std::exit(1);
   }
 }
@@ -98,10 +99,10 @@ int main(int argc, char** argv) {
   CreateDirectoryW(L"C:\\sorvanta-bench", nullptr);
   const std::string desktopFile = "C:\\sorvanta-bench\\Sorvanta1.tga";
   const std::string textureFile = "C:\\sorvanta-bench\\Sorvanta2.tga";
-  capture::Win32ExchangeFiles files;
-  capture::SaveTGA writer(files);
-  capture::OffscreenPicture desktop;
-  capture::OffscreenPicture texture;
+  sorvanta::capture::ExchangeFilesWin32 files;
+  sorvanta::capture::SaveTGA writer(files);
+  sorvanta::capture::OffscreenPicture desktop;
+  sorvanta::capture::OffscreenPicture texture;
   texture.resize(256, 256);
   SectionCopyReader desktopViaSection(desktop);
   SectionCopyReader textureViaSection(texture);

@@ -111,13 +111,13 @@ void createWithGlMipmaps(benchmark::State& state, const Files* files) {
 }
 
 // The figure and peer ratio of the whole creation; its floor is reading the two files.
-void printLines(const benchlines::MedianReporter& times) {
+void printLines(const sorvanta::bench::MedianReporter& times) {
   const double created = times.seconds("textures/createSceneTextures_glu");
-  benchlines::printFigure("scene_textures/create", benchlines::timeFigure(created));
-  benchlines::printPeerRatio("scene_textures/create",
-                             times.seconds("textures/floor_gl_generate_mipmap"), created);
-  benchlines::printFloorRatio("scene_textures/create", created,
-                              times.seconds("textures/read_only"));
+  sorvanta::bench::printFigure("scene_textures/create", sorvanta::bench::timeFigure(created));
+  sorvanta::bench::printPeerRatio("scene_textures/create",
+                                  times.seconds("textures/floor_gl_generate_mipmap"), created);
+  sorvanta::bench::printFloorRatio("scene_textures/create", created,
+                                   times.seconds("textures/read_only"));
 }
 
 }  // namespace
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("textures/floor_gl_generate_mipmap", createWithGlMipmaps, &files)
       ->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
-  benchlines::MedianReporter reporter(printLines);
+  sorvanta::bench::MedianReporter reporter(printLines);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

@@ -120,7 +120,7 @@ void readAndCopy(benchmark::State& state, const std::string* path) {
   state.SetBytesProcessed(state.iterations() * kWidth * kHeight * 3);
 }
 
-void printLines(const benchlines::MedianReporter& times) {
+void printLines(const sorvanta::bench::MedianReporter& times) {
   for (const char* type : {"type2", "type10"}) {
     const std::string name = std::string("load/") + type;
     const double reader = times.seconds(name + "/reader");
@@ -128,13 +128,14 @@ void printLines(const benchlines::MedianReporter& times) {
     if (reader <= 0.0) {
       continue;  // not run (filtered out)
     }
-    benchlines::printFigure(key, benchlines::timeFigure(reader));
-    benchlines::printPeerRatio(key, times.seconds(name + "/stb"), reader);
+    sorvanta::bench::printFigure(key, sorvanta::bench::timeFigure(reader));
+    sorvanta::bench::printPeerRatio(key, times.seconds(name + "/stb"), reader);
   }
   for (const char* type : {"type2", "type10"}) {
     const std::string name = std::string("load/") + type;
-    benchlines::printFloorRatio(std::string("tga_read/") + type, times.seconds(name + "/reader"),
-                                times.seconds(name + "/floor"));
+    sorvanta::bench::printFloorRatio(std::string("tga_read/") + type,
+                                     times.seconds(name + "/reader"),
+                                     times.seconds(name + "/floor"));
   }
 }
 
@@ -156,7 +157,7 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMicrosecond);
   }
   benchmark::Initialize(&argc, argv);
-  benchlines::MedianReporter reporter(printLines);
+  sorvanta::bench::MedianReporter reporter(printLines);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

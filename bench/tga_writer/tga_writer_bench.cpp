@@ -64,8 +64,8 @@ struct Picture {
 
 Picture makePicture(int width, int height, bool noise) {
   Picture p{width, height, Bytes(static_cast<std::size_t>(width) * height * 3),
-            Bytes(capture::bitmapStride(width) * height)};
-  const std::size_t stride = capture::bitmapStride(width);
+            Bytes(sorvanta::capture::bitmapStride(width) * height)};
+  const std::size_t stride = sorvanta::capture::bitmapStride(width);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       std::uint8_t rgb[3];
@@ -98,7 +98,7 @@ const Picture& picture(int width, bool noise) {
 }
 
 // The picture as the off-screen copy gives it back: one block per read.
-class BitmapPicture final : public capture::PictureSource {
+class BitmapPicture final : public sorvanta::capture::PictureSource {
  public:
   explicit BitmapPicture(const Picture& p) : p_(p) {}
   int widthInPixels() const override { return p_.width; }
@@ -124,13 +124,14 @@ void setLabel(benchmark::State& state, const Picture& p) {
 void File_SaveTGA(benchmark::State& state) {
   const Picture& p = picture(static_cast<int>(state.range(0)), state.range(2) != 0);
   BitmapPicture source(p);
-  capture::StdioExchangeFiles files;
-  capture::SaveTGA saver(files);
+  sorvanta::capture::StdioExchangeFiles files;
+  sorvanta::capture::SaveTGA saver(files);
   const std::string path = outputPath("ours");
   for (auto _ : state) {
-    const capture::SaveTgaStatus status = saver.SaveTGAinFile(path, source, state.range(1) != 0);
-    if (status != capture::SaveTgaStatus::kSaved) {
-      state.SkipWithError(capture::statusName(status));
+    const sorvanta::capture::SaveTgaStatus status =
+        saver.SaveTGAinFile(path, source, state.range(1) != 0);
+    if (status != sorvanta::capture::SaveTgaStatus::kSaved) {
+      state.SkipWithError(sorvanta::capture::statusName(status));
       break;
     }
   }
@@ -155,11 +156,12 @@ void File_Stb(benchmark::State& state) {
 // The size of the file SaveTGA writes for the picture, written once up front.
 std::size_t savedFileSize(const Picture& p, bool compress) {
   BitmapPicture source(p);
-  capture::StdioExchangeFiles files;
-  capture::SaveTGA saver(files);
+  sorvanta::capture::StdioExchangeFiles files;
+  sorvanta::capture::SaveTGA saver(files);
   const std::string path = outputPath("size");
   struct stat info {};
-  const bool saved = saver.SaveTGAinFile(path, source, compress) == capture::SaveTgaStatus::kSaved;
+  const bool saved =
+      saver.SaveTGAinFile(path, source, compress) == sorvanta::capture::SaveTgaStatus::kSaved;
   const bool sized = saved && stat(path.c_str(), &info) == 0;
   std::remove(path.c_str());
   return sized ? static_cast<std::size_t>(info.st_size) : 0;
@@ -199,13 +201,14 @@ void Memory_Ours(benchmark::State& state) {
   const Picture& p = picture(static_cast<int>(state.range(0)), state.range(2) != 0);
   const std::size_t pixelCount = static_cast<std::size_t>(p.width) * p.height;
   Bytes pixels(pixelCount * 3);
-  Bytes packets(capture::runLengthCapacity(pixelCount));
+  Bytes packets(sorvanta::capture::runLengthCapacity(pixelCount));
   for (auto _ : state) {
-    capture::copyRowsWithoutPadding(p.bitmapBottomUp.data(), capture::bitmapStride(p.width),
-                                    p.width, p.height, pixels.data());
+    sorvanta::capture::copyRowsWithoutPadding(p.bitmapBottomUp.data(),
+                                              sorvanta::capture::bitmapStride(p.width), p.width,
+                                              p.height, pixels.data());
     if (state.range(1) != 0) {
       benchmark::DoNotOptimize(
-          capture::encodeRunLength(pixels.data(), pixelCount, p.width, packets.data()));
+          sorvanta::capture::encodeRunLength(pixels.data(), pixelCount, p.width, packets.data()));
     }
     benchmark::DoNotOptimize(pixels.data());
     benchmark::ClobberMemory();
@@ -254,7 +257,7 @@ BENCHMARK(Memory_Ours)->Apply(sizes);
 BENCHMARK(Memory_Stb)->Apply(sizes);
 
 // One set of lines per whole-file case, named by the file type SaveTGA writes.
-void printLines(const benchlines::MedianReporter& times) {
+void printLines(const sorvanta::bench::MedianReporter& times) {
   std::vector<std::pair<std::string, std::string>> cases;  // key, benchmark arguments
   for (int rle : {0, 1}) {
     for (int noise : {0, 1}) {
@@ -276,12 +279,12 @@ void printLines(const benchlines::MedianReporter& times) {
     if (ours <= 0.0) {
       continue;  // not run (filtered out)
     }
-    benchlines::printFigure(key, benchlines::timeFigure(ours));
-    benchlines::printPeerRatio(key, times.seconds("File_Stb" + args), ours);
+    sorvanta::bench::printFigure(key, sorvanta::bench::timeFigure(ours));
+    sorvanta::bench::printPeerRatio(key, times.seconds("File_Stb" + args), ours);
   }
   for (const auto& [key, args] : cases) {
-    benchlines::printFloorRatio(key, times.seconds("File_SaveTGA" + args),
-                                times.seconds("File_Floor" + args));
+    sorvanta::bench::printFloorRatio(key, times.seconds("File_SaveTGA" + args),
+                                     times.seconds("File_Floor" + args));
   }
 }
 
@@ -289,7 +292,7 @@ void printLines(const benchlines::MedianReporter& times) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  benchlines::MedianReporter reporter(printLines);
+  sorvanta::bench::MedianReporter reporter(printLines);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

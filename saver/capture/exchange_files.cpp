@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace capture {
+namespace sorvanta::capture {
 
 bool StdioExchangeFiles::exists(const std::string& path) {
   struct stat info {};
@@ -34,4 +34,4 @@ FileWriteResult StdioExchangeFiles::write(const std::string& path, const std::ui
   return FileWriteResult::kWritten;
 }
 
-}  // namespace capture
+}  // namespace sorvanta::capture

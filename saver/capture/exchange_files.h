@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace capture {
+namespace sorvanta::capture {
 
 enum class FileWriteResult {
   kWritten,
@@ -37,4 +37,4 @@ class StdioExchangeFiles final : public ExchangeFiles {
                         const std::uint8_t* body, std::size_t bodySize) override;
 };
 
-}  // namespace capture
+}  // namespace sorvanta::capture

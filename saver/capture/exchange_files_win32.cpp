@@ -4,7 +4,7 @@
 
 #include "saver/text/wide_text_win32.h"
 
-namespace capture {
+namespace sorvanta::capture {
 
 namespace {
 
@@ -26,15 +26,15 @@ bool writeAll(HANDLE file, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-bool Win32ExchangeFiles::exists(const std::string& path) {
+bool ExchangeFilesWin32::exists(const std::string& path) {
   return GetFileAttributesW(Sorvanta_B::widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool Win32ExchangeFiles::remove(const std::string& path) {
+bool ExchangeFilesWin32::remove(const std::string& path) {
   return DeleteFileW(Sorvanta_B::widen(path).c_str()) != 0;
 }
 
-FileWriteResult Win32ExchangeFiles::write(const std::string& path, const std::uint8_t* head,
+FileWriteResult ExchangeFilesWin32::write(const std::string& path, const std::uint8_t* head,
                                           std::size_t headSize, const std::uint8_t* body,
                                           std::size_t bodySize) {
   const std::wstring widePath = Sorvanta_B::widen(path);
@@ -52,4 +52,4 @@ FileWriteResult Win32ExchangeFiles::write(const std::string& path, const std::ui
   return FileWriteResult::kWritten;
 }
 
-}  // namespace capture
+}  // namespace sorvanta::capture

@@ -4,9 +4,9 @@
 
 #include "saver/capture/exchange_files.h"
 
-namespace capture {
+namespace sorvanta::capture {
 
-class Win32ExchangeFiles final : public ExchangeFiles {
+class ExchangeFilesWin32 final : public ExchangeFiles {
  public:
   bool exists(const std::string& path) override;
   bool remove(const std::string& path) override;
@@ -14,4 +14,4 @@ class Win32ExchangeFiles final : public ExchangeFiles {
                         const std::uint8_t* body, std::size_t bodySize) override;
 };
 
-}  // namespace capture
+}  // namespace sorvanta::capture

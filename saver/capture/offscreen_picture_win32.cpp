@@ -5,7 +5,7 @@
 
 #include "saver/text/wide_text_win32.h"
 
-namespace capture {
+namespace sorvanta::capture {
 
 namespace {
 
@@ -183,4 +183,4 @@ void OffscreenPicture::readBits(std::uint8_t* bitmap, std::size_t stride, int wi
   SelectObject(dc_, bitmap_);
 }
 
-}  // namespace capture
+}  // namespace sorvanta::capture

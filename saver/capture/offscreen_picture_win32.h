@@ -10,7 +10,7 @@
 
 #include "saver/capture/picture_source.h"
 
-namespace capture {
+namespace sorvanta::capture {
 
 class OffscreenPicture final : public PictureSource {
  public:
@@ -52,4 +52,4 @@ class OffscreenPicture final : public PictureSource {
   int height_ = 0;
 };
 
-}  // namespace capture
+}  // namespace sorvanta::capture

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace capture {
+namespace sorvanta::capture {
 
 class PictureSource {
  public:
@@ -21,4 +21,4 @@ class PictureSource {
   virtual void readBits(std::uint8_t* bitmap, std::size_t stride, int width, int height) = 0;
 };
 
-}  // namespace capture
+}  // namespace sorvanta::capture

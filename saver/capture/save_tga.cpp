@@ -5,7 +5,7 @@
 #include "exchange/tga_layout.h"
 #include "saver/capture/tga_pixels.h"
 
-namespace capture {
+namespace sorvanta::capture {
 
 namespace {
 
@@ -120,4 +120,4 @@ SaveTGA::Packets SaveTGA::CompressRLE(const std::vector<std::uint8_t>& pixels, i
   return packets;
 }
 
-}  // namespace capture
+}  // namespace sorvanta::capture

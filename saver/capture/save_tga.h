@@ -2,11 +2,11 @@
 // type 2 or run-length encoded type 10), replacing any file of that name.
 //
 // The run form's use (Windows):
-//   capture::OffscreenPicture Pic_1, Pic_2;       // offscreen_picture_win32.h
+//   sorvanta::capture::OffscreenPicture Pic_1, Pic_2;       // offscreen_picture_win32.h
 //   Pic_2.loadBitmapResource(instance, "NAME");   // the 256 x 256 texture, at creation
 //   Pic_1.grabDesktop();
-//   capture::Win32ExchangeFiles files;            // exchange_files_win32.h
-//   capture::SaveTGA saver(files);
+//   sorvanta::capture::ExchangeFilesWin32 files;            // exchange_files_win32.h
+//   sorvanta::capture::SaveTGA saver(files);
 //   saver.SaveTGAinFile(exchange::kDesktopImagePath, Pic_1, false);
 //   saver.SaveTGAinFile(exchange::kTextureImagePath, Pic_2, false);
 #pragma once
@@ -19,7 +19,7 @@
 #include "saver/capture/exchange_files.h"
 #include "saver/capture/picture_source.h"
 
-namespace capture {
+namespace sorvanta::capture {
 
 enum class SaveTgaStatus {
   kSaved,
@@ -65,4 +65,4 @@ class SaveTGA {
   std::int32_t height_ = 0;
 };
 
-}  // namespace capture
+}  // namespace sorvanta::capture

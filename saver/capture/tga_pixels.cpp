@@ -4,7 +4,7 @@
 
 #include "exchange/tga_layout.h"
 
-namespace capture {
+namespace sorvanta::capture {
 
 namespace {
 
@@ -103,4 +103,4 @@ std::size_t encodeRunLength(const std::uint8_t* pixels, std::size_t pixelCount, 
   return static_cast<std::size_t>(out - start);
 }
 
-}  // namespace capture
+}  // namespace sorvanta::capture

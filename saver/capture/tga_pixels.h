@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace capture {
+namespace sorvanta::capture {
 
 // Bytes a 24-bit bitmap row occupies: width x 3 rounded up to a multiple of 4.
 std::size_t bitmapStride(int width);
@@ -29,4 +29,4 @@ std::size_t runLengthCapacity(std::size_t pixelCount);
 std::size_t encodeRunLength(const std::uint8_t* pixels, std::size_t pixelCount, int width,
                             std::uint8_t* out);
 
-}  // namespace capture
+}  // namespace sorvanta::capture

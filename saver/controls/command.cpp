@@ -1,6 +1,6 @@
 #include "saver/controls/command.h"
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 namespace {
 
@@ -239,4 +239,4 @@ void Command::WriteProperties(PropertyBag& bag, const CaptionFont& ambientFont) 
   ResetFace();
 }
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

@@ -9,7 +9,7 @@
 #include "saver/controls/command_face.h"
 #include "saver/controls/command_properties.h"
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 // What the button needs from its window: draw into the face, show the caption, run the
 // hover timer, tell the host about a click and mark its stored properties as changed
@@ -114,4 +114,4 @@ class Command {
   std::uint32_t captionColour_ = 0;
 };
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

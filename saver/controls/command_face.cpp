@@ -2,7 +2,7 @@
 
 #include <limits>
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 namespace {
 
@@ -169,4 +169,4 @@ PixelRect CaptionArea(int widthTwips, int heightTwips) {
   return {0, FacePixels(topTwips), FacePixels(widthTwips), FacePixels(kCaptionHeightTwips)};
 }
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

@@ -9,7 +9,7 @@
 
 #include "saver/controls/length_units.h"
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 enum class Skin { Normal, HighLight, HighLightSelect, Selected, Pressed, Disable };
 constexpr int kSkinCount = 6;
@@ -77,4 +77,4 @@ GradientFill GradientFor(int widthTwips, int heightTwips, bool reversed);
 // The caption label's area: left 0, the full width, vertically centred.
 PixelRect CaptionArea(int widthTwips, int heightTwips);
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

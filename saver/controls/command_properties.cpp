@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 CaptionFont DefaultCaptionFont() {
   CaptionFont font;
@@ -32,4 +32,4 @@ PropertyBag::Value PropertyBag::ReadProperty(const std::string& name,
   return readDefault;
 }
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

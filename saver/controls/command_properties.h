@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 // A whole font: face name (UTF-8), size, weight, style and character set.
 struct CaptionFont {
@@ -65,4 +65,4 @@ class PropertyBag final : public PropertyReader {
   std::vector<std::pair<std::string, Value>> entries_;
 };
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

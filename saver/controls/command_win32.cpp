@@ -7,9 +7,10 @@
 #include <string>
 
 #include "saver/controls/length_units.h"
+#include "saver/text/ascii_text.h"
 #include "saver/text/wide_text_win32.h"
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 namespace {
 
@@ -21,29 +22,17 @@ struct CreateParams {
   const CaptionFont* ambientFont;
 };
 
-const wchar_t* SkinResource(Skin skin) {
-  switch (skin) {
-    case Skin::Normal:
-      return L"SORVANTA_BUTTON_NORMAL";
-    case Skin::HighLight:
-      return L"SORVANTA_BUTTON_HIGHLIGHT";
-    case Skin::HighLightSelect:
-      return L"SORVANTA_BUTTON_HIGHLIGHTSELECT";
-    case Skin::Selected:
-      return L"SORVANTA_BUTTON_SELECTED";
-    case Skin::Pressed:
-      return L"SORVANTA_BUTTON_PRESSED";
-    case Skin::Disable:
-      return L"SORVANTA_BUTTON_DISABLE";
-  }
-  return L"SORVANTA_BUTTON_NORMAL";
+// The skin's resource name: SORVANTA_BUTTON_ and the skin's name in upper case.
+std::wstring SkinResource(Skin skin) {
+  return Sorvanta_B::widen("SORVANTA_BUTTON_" +
+                           Sorvanta_B::upperAscii(std::string_view(SkinName(skin))));
 }
 
 // The face is kept in an off-screen bitmap between paints; WM_PAINT shows it and draws
 // the caption over it, as a windowless label would be drawn.
-class GdiPainter final : public CommandPainter {
+class CommandPainterWin32 final : public CommandPainter {
  public:
-  explicit GdiPainter(HWND window) : window_(window) {
+  explicit CommandPainterWin32(HWND window) : window_(window) {
     HDC screen = GetDC(window_);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     dpi_ = dpi > 0 ? dpi : 96;
@@ -52,13 +41,13 @@ class GdiPainter final : public CommandPainter {
     ReleaseDC(window_, screen);
     for (int i = 0; i < kSkinCount; ++i) {
       skins_[i] = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                  SkinResource(static_cast<Skin>(i)), IMAGE_BITMAP,
-                                                  0, 0, LR_CREATEDIBSECTION));
+                                                  SkinResource(static_cast<Skin>(i)).c_str(),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     }
     setCaptionFont(DefaultCaptionFont());
   }
 
-  ~GdiPainter() override {
+  ~CommandPainterWin32() override {
     if (faceDc_) {
       SelectObject(faceDc_, oldFaceBitmap_);
       DeleteDC(faceDc_);
@@ -75,8 +64,8 @@ class GdiPainter final : public CommandPainter {
       DeleteObject(font_);
   }
 
-  GdiPainter(const GdiPainter&) = delete;
-  GdiPainter& operator=(const GdiPainter&) = delete;
+  CommandPainterWin32(const CommandPainterWin32&) = delete;
+  CommandPainterWin32& operator=(const CommandPainterWin32&) = delete;
 
   void resizeFace(int width, int height) {
     HDC screen = GetDC(window_);
@@ -252,7 +241,7 @@ class GdiPainter final : public CommandPainter {
 
 struct ButtonWindow {
   explicit ButtonWindow(HWND window) : painter(window), control(painter) {}
-  GdiPainter painter;
+  CommandPainterWin32 painter;
   Command control;
 };
 
@@ -420,4 +409,4 @@ bool SetClickHandler(HWND button, std::function<void()> handler) {
   return true;
 }
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

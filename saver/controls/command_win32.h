@@ -9,7 +9,7 @@
 
 #include "saver/controls/command.h"
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 inline constexpr wchar_t kCommandClassName[] = L"Sorvanta.Command";
 
@@ -28,4 +28,4 @@ bool SetClickHandler(HWND button, std::function<void()> handler);
 // The control behind a button window, or null for any other window.
 Command* CommandOf(HWND button);
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

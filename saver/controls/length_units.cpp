@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 int pixelsFromTwips(double twips, int dotsPerInch) {
   // The default rounding mode rounds halves to even.
@@ -20,4 +20,4 @@ int pixelsFromPoints(double points, int dotsPerInch) {
   return static_cast<int>(std::lround(points * dotsPerInch / kPointsPerInch));
 }
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

@@ -2,7 +2,7 @@
 // places and sizes, points (1/72 inch) for font sizes, at a screen's dots per inch.
 #pragma once
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kPointsPerInch = 72;
@@ -23,4 +23,4 @@ int twipsFromPixels(int pixels, int dotsPerInch);
 // rule: at 144 dots per inch 8.25 points are 17 pixels, where 165 twips are 16.
 int pixelsFromPoints(double points, int dotsPerInch);
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

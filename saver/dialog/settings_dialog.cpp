@@ -7,13 +7,13 @@
 
 namespace Sorvanta_P {
 
-using Sorvanta_Controls::kStandardDotsPerInch;
+using sorvanta::controls::kStandardDotsPerInch;
 
 DialogLayout::DialogLayout(int dotsPerInch)
     : dotsPerInch_(dotsPerInch > 0 ? dotsPerInch : kStandardDotsPerInch) {}
 
 int DialogLayout::pixels(int twips) const {
-  return Sorvanta_Controls::pixelsFromTwips(twips, dotsPerInch_);
+  return sorvanta::controls::pixelsFromTwips(twips, dotsPerInch_);
 }
 
 PixelBox DialogLayout::box(const TwipPlace& place) const {
@@ -47,7 +47,7 @@ bool DialogLayout::overLink(int x, int y) const {
 PixelPoint DialogLayout::windowPosition(int screenWidth, int screenHeight, int windowWidth,
                                         int windowHeight) const {
   const auto twips = [this](int pixels) {
-    return Sorvanta_Controls::twipsFromPixels(pixels, dotsPerInch_);
+    return sorvanta::controls::twipsFromPixels(pixels, dotsPerInch_);
   };
   const PixelPoint place = dialogPosition(twips(screenWidth), twips(screenHeight),
                                           twips(windowWidth), twips(windowHeight));
@@ -55,11 +55,11 @@ PixelPoint DialogLayout::windowPosition(int screenWidth, int screenHeight, int w
 }
 
 int DialogLayout::labelFontHeight() const {
-  return -Sorvanta_Controls::pixelsFromPoints(kLabelPoints, dotsPerInch_);
+  return -sorvanta::controls::pixelsFromPoints(kLabelPoints, dotsPerInch_);
 }
 
 int DialogLayout::panelFontHeight() const {
-  return -Sorvanta_Controls::pixelsFromPoints(kPanelPoints, dotsPerInch_);
+  return -sorvanta::controls::pixelsFromPoints(kPanelPoints, dotsPerInch_);
 }
 
 SettingsDialog::SettingsDialog(Sorvanta_B::MusicSettings& settings, std::string programFolder,

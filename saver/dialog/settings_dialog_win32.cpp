@@ -49,7 +49,7 @@ struct Dialog final : SettingsDialogView {
 
   void showKindControls(const KindControls& controls) override {
     EnableWindow(repeatCombo, controls.repeatEnabled ? TRUE : FALSE);
-    if (Sorvanta_Controls::Command* button = Sorvanta_Controls::CommandOf(fileButton))
+    if (sorvanta::controls::Command* button = sorvanta::controls::CommandOf(fileButton))
       button->setEnabled(controls.fileButtonEnabled);
     EnableWindow(fileButton, controls.fileButtonEnabled ? TRUE : FALSE);
     const RECT marks = toRect(logic.layout().kindMarksBox());
@@ -117,7 +117,7 @@ struct Dialog final : SettingsDialogView {
   RECT rect(const TwipPlace& place) const { return toRect(logic.layout().box(place)); }
 
   HINSTANCE instance;
-  Sorvanta_B::WindowsSettingsFiles files;
+  Sorvanta_B::SettingsFilesWin32 files;
   SettingsDialog logic;
   DialogPainter painter;
   HWND window = nullptr;
@@ -159,13 +159,13 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
 
 HWND createButton(Dialog& dialog, HWND parent, int id, const TwipPlace& place, const char* caption,
                   void (SettingsDialog::*click)()) {
-  const Sorvanta_Controls::CaptionFont font = Sorvanta_Controls::DefaultCaptionFont();
-  HWND button = Sorvanta_Controls::CreateCommand(parent, id, dialog.rect(place), nullptr, font);
-  if (Sorvanta_Controls::Command* control = Sorvanta_Controls::CommandOf(button)) {
+  const sorvanta::controls::CaptionFont font = sorvanta::controls::DefaultCaptionFont();
+  HWND button = sorvanta::controls::CreateCommand(parent, id, dialog.rect(place), nullptr, font);
+  if (sorvanta::controls::Command* control = sorvanta::controls::CommandOf(button)) {
     control->setCaption(caption);
     control->setFont(font);
   }
-  Sorvanta_Controls::SetClickHandler(button, [&dialog, click] { (dialog.logic.*click)(); });
+  sorvanta::controls::SetClickHandler(button, [&dialog, click] { (dialog.logic.*click)(); });
   return button;
 }
 
@@ -203,7 +203,7 @@ void load(Dialog& dialog) {
   SetWindowPos(dialog.window, nullptr, place.x, place.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (HWND button : {dialog.fileButton, dialog.setButton, dialog.cancelButton}) {
-    if (Sorvanta_Controls::Command* control = Sorvanta_Controls::CommandOf(button))
+    if (sorvanta::controls::Command* control = sorvanta::controls::CommandOf(button))
       control->Initialize();
   }
   // The panel draws the texture in every repaint, so it stays through them.

@@ -11,7 +11,7 @@ RECT toRect(const ZoomRect& rect) {
   return RECT{rect.left, rect.top, rect.right, rect.bottom};
 }
 
-class WindowsZoomPort final : public ZoomPort {
+class ZoomPortWin32 final : public ZoomPort {
  public:
   ZoomRect outerRect(void* window) override {
     RECT rect{};  // a rectangle that cannot be read stays all zeros
@@ -29,12 +29,12 @@ class WindowsZoomPort final : public ZoomPort {
 }  // namespace
 
 void ZoomOpen(void* window) {
-  WindowsZoomPort port;
+  ZoomPortWin32 port;
   zoomOpen(port, window);
 }
 
 void ZoomClose(void* window) {
-  WindowsZoomPort port;
+  ZoomPortWin32 port;
   zoomClose(port, window);
 }
 

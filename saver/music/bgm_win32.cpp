@@ -14,7 +14,7 @@ std::string upToNul(const std::wstring& buffer) {
 
 }  // namespace
 
-MciResult WindowsMci::send(const std::string& command, std::size_t replyCapacity) {
+MciResult MciPortWin32::send(const std::string& command, std::size_t replyCapacity) {
   const std::wstring wide = Sorvanta_B::widen(command);
   MciResult result;
   if (replyCapacity == kNoReply) {
@@ -28,7 +28,7 @@ MciResult WindowsMci::send(const std::string& command, std::size_t replyCapacity
   return result;
 }
 
-bool WindowsMci::errorText(std::int32_t code, std::string& text) {
+bool MciPortWin32::errorText(std::int32_t code, std::string& text) {
   std::wstring buffer(kErrorTextCapacity, L'\0');
   if (!mciGetErrorStringW(static_cast<MCIERROR>(code), buffer.data(),
                           static_cast<UINT>(buffer.size()))) {
@@ -38,15 +38,15 @@ bool WindowsMci::errorText(std::int32_t code, std::string& text) {
   return true;
 }
 
-int WindowsSound::waveOutDeviceCount() {
+int SoundPortWin32::waveOutDeviceCount() {
   return static_cast<int>(waveOutGetNumDevs());
 }
 
-void WindowsSound::playLooping(const std::string& path) {
+void SoundPortWin32::playLooping(const std::string& path) {
   PlaySoundW(Sorvanta_B::widen(path).c_str(), nullptr, SND_ASYNC | SND_LOOP);
 }
 
-void WindowsSound::stop() {
+void SoundPortWin32::stop() {
   PlaySoundW(nullptr, nullptr, 0);
 }
 

@@ -6,13 +6,13 @@
 
 namespace Sorvanta_BGM {
 
-class WindowsMci : public MciPort {
+class MciPortWin32 : public MciPort {
  public:
   MciResult send(const std::string& command, std::size_t replyCapacity) override;
   bool errorText(std::int32_t code, std::string& text) override;
 };
 
-class WindowsSound : public SoundPort {
+class SoundPortWin32 : public SoundPort {
  public:
   int waveOutDeviceCount() override;
   void playLooping(const std::string& path) override;

@@ -127,8 +127,8 @@ void Sorvanta_S::grabDesktop() {
 }
 
 void Sorvanta_S::writeExchangeImages() {
-  capture::Win32ExchangeFiles files;
-  capture::SaveTGA writer(files);
+  sorvanta::capture::ExchangeFilesWin32 files;
+  sorvanta::capture::SaveTGA writer(files);
   // A failed write does not stop the run; the renderer then finds old images or none.
   (void)writer.SaveTGAinFile(exchange::kDesktopImagePath, pic1_, false);
   (void)writer.SaveTGAinFile(exchange::kTextureImagePath, pic2_, false);

@@ -43,8 +43,8 @@ class Sorvanta_S final : public RunFormPort {
   HINSTANCE instance_;
   HWND window_ = nullptr;
   RunFormLogic logic_;
-  capture::OffscreenPicture pic1_;  // the desktop
-  capture::OffscreenPicture pic2_;  // the fixed texture picture
+  sorvanta::capture::OffscreenPicture pic1_;  // the desktop
+  sorvanta::capture::OffscreenPicture pic2_;  // the fixed texture picture
   HANDLE rendererProcess_ = nullptr;
   bool closing_ = false;
 };

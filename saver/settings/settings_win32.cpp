@@ -18,8 +18,8 @@ bool isMissing(DWORD error) {
 
 }  // namespace
 
-SettingsFiles::ReadStatus WindowsSettingsFiles::read(const std::string& path, std::size_t limit,
-                                                     std::string& bytes) {
+SettingsFiles::ReadStatus SettingsFilesWin32::read(const std::string& path, std::size_t limit,
+                                                   std::string& bytes) {
   HANDLE file = openForReading(path);
   if (file == INVALID_HANDLE_VALUE) {
     return isMissing(GetLastError()) ? ReadStatus::Missing : ReadStatus::Failed;
@@ -39,7 +39,7 @@ SettingsFiles::ReadStatus WindowsSettingsFiles::read(const std::string& path, st
   return status;
 }
 
-bool WindowsSettingsFiles::write(const std::string& path, const std::string& bytes) {
+bool SettingsFilesWin32::write(const std::string& path, const std::string& bytes) {
   HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -53,7 +53,7 @@ bool WindowsSettingsFiles::write(const std::string& path, const std::string& byt
   return ok;
 }
 
-bool WindowsSettingsFiles::opensForReading(const std::string& path) {
+bool SettingsFilesWin32::opensForReading(const std::string& path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open: it never counts as a file.
   HANDLE file = openForReading(path);
   if (file == INVALID_HANDLE_VALUE) {

@@ -8,7 +8,7 @@
 
 namespace Sorvanta_B {
 
-class WindowsSettingsFiles : public SettingsFiles {
+class SettingsFilesWin32 : public SettingsFiles {
  public:
   ReadStatus read(const std::string& path, std::size_t limit, std::string& bytes) override;
   bool write(const std::string& path, const std::string& bytes) override;

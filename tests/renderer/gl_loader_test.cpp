@@ -31,20 +31,20 @@ TEST(GlLoaderVersion, ReadsTheLeadingMajorAndMinor) {
       {"99999999999999.1", false, 0, 0, false},
   };
   for (const VersionCase& c : cases) {
-    glloader::GlVersion version;
-    EXPECT_EQ(glloader::parseVersion(c.text, version), c.parsed) << '"' << c.text << '"';
+    sorvanta::gl::GlVersion version;
+    EXPECT_EQ(sorvanta::gl::parseVersion(c.text, version), c.parsed) << '"' << c.text << '"';
     EXPECT_EQ(version.major, c.major) << '"' << c.text << '"';
     EXPECT_EQ(version.minor, c.minor) << '"' << c.text << '"';
-    EXPECT_EQ(glloader::isAtLeast15(version), c.atLeast15) << '"' << c.text << '"';
+    EXPECT_EQ(sorvanta::gl::isAtLeast15(version), c.atLeast15) << '"' << c.text << '"';
   }
-  glloader::GlVersion untouched;
-  EXPECT_FALSE(glloader::parseVersion(nullptr, untouched));
+  sorvanta::gl::GlVersion untouched;
+  EXPECT_FALSE(sorvanta::gl::parseVersion(nullptr, untouched));
 }
 
 TEST(GlLoader, FailsWithoutACurrentContextAndLeavesHarmlessEntryPoints) {
   sorvanta::OffscreenContext::releaseCurrent();
-  EXPECT_FALSE(glloader::initialise());
-  EXPECT_FALSE(glloader::versionAtLeast15());
+  EXPECT_FALSE(sorvanta::gl::initialise());
+  EXPECT_FALSE(sorvanta::gl::versionAtLeast15());
   GLuint names[2] = {77, 78};
   glGenBuffers(2, names);
   EXPECT_EQ(names[0], 0u);
@@ -58,8 +58,8 @@ TEST(GlLoader, FailsWithoutACurrentContextAndLeavesHarmlessEntryPoints) {
 TEST(GlLoader, FindsBufferObjectsInMesa) {
   sorvanta::OffscreenContext context(64, 64);
   ASSERT_TRUE(context.ready());
-  ASSERT_TRUE(glloader::initialise());
-  EXPECT_TRUE(glloader::versionAtLeast15());
+  ASSERT_TRUE(sorvanta::gl::initialise());
+  EXPECT_TRUE(sorvanta::gl::versionAtLeast15());
   GLuint name = 0;
   glGenBuffers(1, &name);
   EXPECT_NE(name, 0u);

@@ -351,7 +351,7 @@ struct MeshPath {
 };
 
 TEST_F(SceneRender, ArrayPathsDrawTheSamePixelsAsVertexByVertex) {
-  ASSERT_TRUE(glloader::versionAtLeast15());
+  ASSERT_TRUE(sorvanta::gl::versionAtLeast15());
   ASSERT_NE(app_.vertexBuffer, 0u);
   app_.update(0.7f);  // some balls against the walls, some near the mirror
   app_.viewAngle = 33.0f;
@@ -373,7 +373,7 @@ TEST_F(SceneRender, ArrayPathsDrawTheSamePixelsAsVertexByVertex) {
 }
 
 TEST_F(SceneRender, InitSceneDrawsFromBufferObjectsWhenTheGlHasThem) {
-  ASSERT_TRUE(glloader::versionAtLeast15());
+  ASSERT_TRUE(sorvanta::gl::versionAtLeast15());
   EXPECT_TRUE(app_.useVertexArrays);
   EXPECT_TRUE(app_.useBufferObjects);
   EXPECT_NE(app_.vertexBuffer, 0u);

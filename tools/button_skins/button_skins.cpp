@@ -3,7 +3,7 @@
 #include "picture_files.h"
 #include "saver/controls/command_face.h"
 
-namespace button_skins {
+namespace sorvanta::button_skins {
 
 namespace {
 
@@ -107,8 +107,8 @@ void DrawNormal(Picture& p) {
 const std::vector<std::string>& SkinNames() {
   static const std::vector<std::string> names = [] {
     std::vector<std::string> all;
-    for (int i = 0; i < Sorvanta_Controls::kSkinCount; ++i) {
-      all.emplace_back(Sorvanta_Controls::SkinName(static_cast<Sorvanta_Controls::Skin>(i)));
+    for (int i = 0; i < sorvanta::controls::kSkinCount; ++i) {
+      all.emplace_back(sorvanta::controls::SkinName(static_cast<sorvanta::controls::Skin>(i)));
     }
     return all;
   }();
@@ -133,18 +133,18 @@ bool DrawSkin(const std::string& name, Picture& out) {
 }
 
 std::vector<std::uint8_t> EncodeBmp(const Picture& picture) {
-  sorvanta_tools::Picture file(kWidth, kHeight);
+  sorvanta::tools::Picture file(kWidth, kHeight);
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
       const Rgb& px = picture.at(x, y);
-      file.at(x, y) = sorvanta_tools::Rgb{px.r, px.g, px.b};
+      file.at(x, y) = sorvanta::tools::Rgb{px.r, px.g, px.b};
     }
   }
-  return sorvanta_tools::bmpBytes(file, sorvanta_tools::kPixelsPerMetre96Dpi);
+  return sorvanta::tools::bmpBytes(file, sorvanta::tools::kPixelsPerMetre96Dpi);
 }
 
 std::string SkinFileName(const std::string& name) {
   return "button_" + name + ".bmp";
 }
 
-}  // namespace button_skins
+}  // namespace sorvanta::button_skins

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace button_skins {
+namespace sorvanta::button_skins {
 
 constexpr int kWidth = 64;
 constexpr int kHeight = 25;
@@ -37,4 +37,4 @@ std::vector<std::uint8_t> EncodeBmp(const Picture& picture);
 // The file name the skin is kept under in the assets folder.
 std::string SkinFileName(const std::string& name);
 
-}  // namespace button_skins
+}  // namespace sorvanta::button_skins

@@ -10,11 +10,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
     return 2;
   }
-  for (const std::string& name : button_skins::SkinNames()) {
-    button_skins::Picture picture;
-    button_skins::DrawSkin(name, picture);
-    const auto bytes = button_skins::EncodeBmp(picture);
-    const std::string path = std::string(argv[1]) + "/" + button_skins::SkinFileName(name);
+  for (const std::string& name : sorvanta::button_skins::SkinNames()) {
+    sorvanta::button_skins::Picture picture;
+    sorvanta::button_skins::DrawSkin(name, picture);
+    const auto bytes = sorvanta::button_skins::EncodeBmp(picture);
+    const std::string path =
+        std::string(argv[1]) + "/" + sorvanta::button_skins::SkinFileName(name);
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace sorvanta_tools {
+namespace sorvanta::tools {
 namespace {
 
 constexpr Rgb kPanelGrey{0xE0, 0xE0, 0xE0};
@@ -145,4 +145,4 @@ std::vector<AssetFile> dialogPictureFiles() {
           {"link_cursor.cur", curBytes(linkCursor())}};
 }
 
-}  // namespace sorvanta_tools
+}  // namespace sorvanta::tools

@@ -9,7 +9,7 @@
 
 #include "picture_files.h"
 
-namespace sorvanta_tools {
+namespace sorvanta::tools {
 
 Picture choiceMark(bool chosen);
 Picture panelStrip();
@@ -23,4 +23,4 @@ struct AssetFile {
 
 std::vector<AssetFile> dialogPictureFiles();
 
-}  // namespace sorvanta_tools
+}  // namespace sorvanta::tools

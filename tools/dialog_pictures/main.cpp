@@ -8,9 +8,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: dialog_pictures OUTPUT_FOLDER\n");
     return 2;
   }
-  for (const sorvanta_tools::AssetFile& file : sorvanta_tools::dialogPictureFiles()) {
+  for (const sorvanta::tools::AssetFile& file : sorvanta::tools::dialogPictureFiles()) {
     const std::string path = std::string(argv[1]) + "/" + file.name;
-    if (!sorvanta_tools::writeFile(path, file.bytes)) {
+    if (!sorvanta::tools::writeFile(path, file.bytes)) {
       std::fprintf(stderr, "cannot write %s\n", path.c_str());
       return 1;
     }

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace sorvanta_tools {
+namespace sorvanta::tools {
 namespace {
 
 constexpr std::uint32_t kFileHeaderSize = 14;
@@ -171,4 +171,4 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), {});
 }
 
-}  // namespace sorvanta_tools
+}  // namespace sorvanta::tools

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace sorvanta_tools {
+namespace sorvanta::tools {
 
 struct Rgb {
   std::uint8_t red = 0;
@@ -52,4 +52,4 @@ Picture readBmp(const std::vector<std::uint8_t>& bytes);
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> readFile(const std::string& path);
 
-}  // namespace sorvanta_tools
+}  // namespace sorvanta::tools

@@ -11,18 +11,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: preview_pictures OUTPUT_FOLDER [CUBE_MAP_TGA FLOOR_TGA]\n");
     return 2;
   }
-  sorvanta_tools::SceneImages images;
+  sorvanta::tools::SceneImages images;
   if (argc == 4) {
     images = {argv[2], argv[3]};
   }
-  const auto files = sorvanta_tools::previewPictureFiles(images);
+  const auto files = sorvanta::tools::previewPictureFiles(images);
   if (files.empty()) {
     std::fprintf(stderr, "the scene could not be drawn off-screen\n");
     return 1;
   }
-  for (const sorvanta_tools::AssetFile& file : files) {
+  for (const sorvanta::tools::AssetFile& file : files) {
     const std::string path = std::string(argv[1]) + "/" + file.name;
-    if (!sorvanta_tools::writeFile(path, file.bytes)) {
+    if (!sorvanta::tools::writeFile(path, file.bytes)) {
       std::fprintf(stderr, "cannot write %s\n", path.c_str());
       return 1;
     }

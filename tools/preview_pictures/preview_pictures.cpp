@@ -6,7 +6,7 @@
 #include "offscreen_context.h"
 #include "scene_app.h"
 
-namespace sorvanta_tools {
+namespace sorvanta::tools {
 namespace {
 
 constexpr float kFrameSeconds = 1.0f / 60.0f;
@@ -112,4 +112,4 @@ std::vector<AssetFile> previewPictureFiles(const SceneImages& images) {
   return files;
 }
 
-}  // namespace sorvanta_tools
+}  // namespace sorvanta::tools

@@ -8,7 +8,7 @@
 #include "dialog_pictures.h"
 #include "picture_files.h"
 
-namespace sorvanta_tools {
+namespace sorvanta::tools {
 
 inline constexpr int kSceneWidth = 1024;
 inline constexpr int kSceneHeight = 768;
@@ -32,4 +32,4 @@ Picture renderSceneFrame(const SceneImages& images, int frames);
 // preview_form.bmp (the form's background picture) and preview_image.bmp (Img_Prev).
 std::vector<AssetFile> previewPictureFiles(const SceneImages& images);
 
-}  // namespace sorvanta_tools
+}  // namespace sorvanta::tools

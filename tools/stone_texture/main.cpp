@@ -22,12 +22,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: stone_texture out.bmp [out.tga]\n");
     return 2;
   }
-  const std::vector<std::uint8_t> pixels = stone::makePixels();
-  if (!writeFile(argv[1], stone::encodeBmp(pixels))) {
+  const std::vector<std::uint8_t> pixels = sorvanta::stone_texture::makePixels();
+  if (!writeFile(argv[1], sorvanta::stone_texture::encodeBmp(pixels))) {
     std::fprintf(stderr, "stone_texture: cannot write %s\n", argv[1]);
     return 1;
   }
-  if (argc == 3 && !writeFile(argv[2], stone::encodeTga(pixels))) {
+  if (argc == 3 && !writeFile(argv[2], sorvanta::stone_texture::encodeTga(pixels))) {
     std::fprintf(stderr, "stone_texture: cannot write %s\n", argv[2]);
     return 1;
   }

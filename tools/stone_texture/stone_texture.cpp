@@ -6,7 +6,7 @@
 #include "exchange/tga_layout.h"
 #include "picture_files.h"
 
-namespace stone {
+namespace sorvanta::stone_texture {
 namespace {
 
 // A well-mixed 8-bit value for a lattice point.
@@ -81,15 +81,15 @@ std::vector<std::uint8_t> makePixels() {
 }
 
 std::vector<std::uint8_t> encodeBmp(const std::vector<std::uint8_t>& pixels) {
-  sorvanta_tools::Picture picture(kSize, kSize);
+  sorvanta::tools::Picture picture(kSize, kSize);
   for (int row = 0; row < kSize; ++row) {
     const int y = kSize - 1 - row;  // bottom row first
     for (int x = 0; x < kSize; ++x) {
       const std::size_t at = (std::size_t(row) * kSize + x) * 3;
-      picture.at(x, y) = sorvanta_tools::Rgb{pixels[at + 2], pixels[at + 1], pixels[at]};
+      picture.at(x, y) = sorvanta::tools::Rgb{pixels[at + 2], pixels[at + 1], pixels[at]};
     }
   }
-  return sorvanta_tools::bmpBytes(picture);
+  return sorvanta::tools::bmpBytes(picture);
 }
 
 std::vector<std::uint8_t> encodeTga(const std::vector<std::uint8_t>& pixels) {
@@ -101,4 +101,4 @@ std::vector<std::uint8_t> encodeTga(const std::vector<std::uint8_t>& pixels) {
   return out;
 }
 
-}  // namespace stone
+}  // namespace sorvanta::stone_texture

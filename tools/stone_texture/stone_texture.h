@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace stone {
+namespace sorvanta::stone_texture {
 
 inline constexpr int kSize = 256;
 
@@ -20,4 +20,4 @@ std::vector<std::uint8_t> encodeBmp(const std::vector<std::uint8_t>& pixels);
 // The picture as an uncompressed exchange TGA file (what the renderer reads).
 std::vector<std::uint8_t> encodeTga(const std::vector<std::uint8_t>& pixels);
 
-}  // namespace stone
+}  // namespace sorvanta::stone_texture

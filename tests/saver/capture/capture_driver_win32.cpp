@@ -12,13 +12,13 @@
 
 namespace {
 
-int save(capture::OffscreenPicture& picture, const char* path, bool compress) {
-  capture::Win32ExchangeFiles files;
-  capture::SaveTGA saver(files);
-  const capture::SaveTgaStatus status = saver.SaveTGAinFile(path, picture, compress);
+int save(sorvanta::capture::OffscreenPicture& picture, const char* path, bool compress) {
+  sorvanta::capture::ExchangeFilesWin32 files;
+  sorvanta::capture::SaveTGA saver(files);
+  const sorvanta::capture::SaveTgaStatus status = saver.SaveTGAinFile(path, picture, compress);
   std::printf("%d %d %s\n", picture.widthInPixels(), picture.heightInPixels(),
-              capture::statusName(status));
-  return status == capture::SaveTgaStatus::kSaved ? 0 : 1;
+              sorvanta::capture::statusName(status));
+  return status == sorvanta::capture::SaveTgaStatus::kSaved ? 0 : 1;
 }
 
 bool flag(int argc, char** argv, int index) {
@@ -28,7 +28,7 @@ bool flag(int argc, char** argv, int index) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  capture::OffscreenPicture picture;
+  sorvanta::capture::OffscreenPicture picture;
   if (argc >= 3 && std::strcmp(argv[1], "grab") == 0) {
     if (!picture.grabDesktop()) {
       std::printf("grab failed\n");

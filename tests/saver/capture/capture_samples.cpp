@@ -74,15 +74,15 @@ int main(int argc, char** argv) {
          return x == 128 ? noise(x, y) : Bgr{5, 6, 7};
        }},
   };
-  capture::StdioExchangeFiles files;
-  capture::SaveTGA saver(files);
+  sorvanta::capture::StdioExchangeFiles files;
+  sorvanta::capture::SaveTGA saver(files);
   for (const Sample& sample : samples) {
     capture_test::FakePicture picture(sample.width, sample.height, sample.pixel);
     for (bool compress : {false, true}) {
       const std::string path = folder + "/" + sample.name + (compress ? "_10.tga" : "_2.tga");
-      const capture::SaveTgaStatus status = saver.SaveTGAinFile(path, picture, compress);
-      if (status != capture::SaveTgaStatus::kSaved) {
-        std::fprintf(stderr, "%s: %s\n", path.c_str(), capture::statusName(status));
+      const sorvanta::capture::SaveTgaStatus status = saver.SaveTGAinFile(path, picture, compress);
+      if (status != sorvanta::capture::SaveTgaStatus::kSaved) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), sorvanta::capture::statusName(status));
         return 1;
       }
     }

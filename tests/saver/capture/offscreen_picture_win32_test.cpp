@@ -18,8 +18,8 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using capture::OffscreenPicture;
-using capture::SaveTgaStatus;
+using sorvanta::capture::OffscreenPicture;
+using sorvanta::capture::SaveTgaStatus;
 
 COLORREF colourAt(int x, int y) {
   return RGB((x * 37) & 0xFF, (y * 59) & 0xFF, (x + y * 3) & 0xFF);
@@ -105,12 +105,12 @@ void paint(OffscreenPicture& picture) {
 class CaptureWin32 : public ::testing::Test {
  protected:
   SaveTgaStatus save(const std::string& path, OffscreenPicture& picture, bool compress = false) {
-    capture::SaveTGA saver(files_);
+    sorvanta::capture::SaveTGA saver(files_);
     return saver.SaveTGAinFile(path, picture, compress);
   }
 
   std::string folder_ = tempFolder();
-  capture::Win32ExchangeFiles files_;
+  sorvanta::capture::ExchangeFilesWin32 files_;
 };
 
 TEST_F(CaptureWin32, PaintedPictureIsWrittenExactlyForEveryStride) {

@@ -22,7 +22,7 @@ inline constexpr std::uint8_t kPaddingMarker = 0xEE;
 // Pixel (x, y) with y counted from the top row, as on screen.
 using PixelFunction = std::function<Bgr(int x, int y)>;
 
-class FakePicture final : public capture::PictureSource {
+class FakePicture final : public sorvanta::capture::PictureSource {
  public:
   FakePicture(int width, int height, PixelFunction pixel)
       : width_(width), height_(height), pixel_(std::move(pixel)) {}
@@ -54,7 +54,7 @@ class FakePicture final : public capture::PictureSource {
 };
 
 // Files kept in memory; each operation can be made to fail.
-class FakeFiles final : public capture::ExchangeFiles {
+class FakeFiles final : public sorvanta::capture::ExchangeFiles {
  public:
   bool exists(const std::string& path) override { return path == existing; }
   bool remove(const std::string& path) override {
@@ -67,11 +67,11 @@ class FakeFiles final : public capture::ExchangeFiles {
     }
     return true;
   }
-  capture::FileWriteResult write(const std::string& path, const std::uint8_t* head,
-                                 std::size_t headSize, const std::uint8_t* body,
-                                 std::size_t bodySize) override {
+  sorvanta::capture::FileWriteResult write(const std::string& path, const std::uint8_t* head,
+                                           std::size_t headSize, const std::uint8_t* body,
+                                           std::size_t bodySize) override {
     ++writes;
-    if (writeResult != capture::FileWriteResult::kWritten) {
+    if (writeResult != sorvanta::capture::FileWriteResult::kWritten) {
       return writeResult;
     }
     written.assign(head, head + headSize);
@@ -82,7 +82,7 @@ class FakeFiles final : public capture::ExchangeFiles {
 
   std::string existing;
   bool failRemove = false;
-  capture::FileWriteResult writeResult = capture::FileWriteResult::kWritten;
+  sorvanta::capture::FileWriteResult writeResult = sorvanta::capture::FileWriteResult::kWritten;
   int removes = 0;
   int writes = 0;
   std::vector<std::uint8_t> written;

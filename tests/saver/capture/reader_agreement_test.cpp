@@ -62,15 +62,17 @@ class ReaderAgreement : public ::testing::Test {
     std::remove(path("2").c_str());
     std::remove(path("10").c_str());
   }
-  capture::StdioExchangeFiles files_;
+  sorvanta::capture::StdioExchangeFiles files_;
 };
 
 TEST_F(ReaderAgreement, RunLengthAndUncompressedFilesLoadToThePicturesPixels) {
   for (const Sample& sample : samples()) {
     FakePicture picture(sample.width, sample.height, sample.pixel);
-    capture::SaveTGA writer(files_);
-    ASSERT_EQ(writer.SaveTGAinFile(path("2"), picture, false), capture::SaveTgaStatus::kSaved);
-    ASSERT_EQ(writer.SaveTGAinFile(path("10"), picture, true), capture::SaveTgaStatus::kSaved);
+    sorvanta::capture::SaveTGA writer(files_);
+    ASSERT_EQ(writer.SaveTGAinFile(path("2"), picture, false),
+              sorvanta::capture::SaveTgaStatus::kSaved);
+    ASSERT_EQ(writer.SaveTGAinFile(path("10"), picture, true),
+              sorvanta::capture::SaveTgaStatus::kSaved);
     TgaImage uncompressed;
     TgaImage runLength;
     ASSERT_TRUE(uncompressed.load(path("2").c_str())) << sample.name;

@@ -18,12 +18,12 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using capture::SaveTGA;
-using capture::SaveTgaStatus;
-using capture::statusName;
 using capture_test::Bgr;
 using capture_test::FakeFiles;
 using capture_test::FakePicture;
+using sorvanta::capture::SaveTGA;
+using sorvanta::capture::SaveTgaStatus;
+using sorvanta::capture::statusName;
 namespace fs = std::filesystem;
 
 Bgr gradient(int x, int y) {
@@ -59,7 +59,7 @@ class SaveTgaFiles : public ::testing::Test {
   }
 
   fs::path folder_;
-  capture::StdioExchangeFiles files_;
+  sorvanta::capture::StdioExchangeFiles files_;
 };
 
 TEST_F(SaveTgaFiles, DesktopSizedPictureHasTheExactHeaderAndSize) {
@@ -216,14 +216,17 @@ TEST(SaveTgaFailures, EachFileFailureIsReportedAsItsOwnStatus) {
   const struct {
     const char* name;
     bool failRemove;
-    capture::FileWriteResult write;
+    sorvanta::capture::FileWriteResult write;
     SaveTgaStatus expected;
     int writes;
   } cases[] = {
-      {"delete fails", true, capture::FileWriteResult::kWritten, SaveTgaStatus::kNotDeleted, 0},
-      {"create fails", false, capture::FileWriteResult::kNotCreated, SaveTgaStatus::kNotCreated, 1},
-      {"write fails", false, capture::FileWriteResult::kNotWritten, SaveTgaStatus::kNotWritten, 1},
-      {"all works", false, capture::FileWriteResult::kWritten, SaveTgaStatus::kSaved, 1},
+      {"delete fails", true, sorvanta::capture::FileWriteResult::kWritten,
+       SaveTgaStatus::kNotDeleted, 0},
+      {"create fails", false, sorvanta::capture::FileWriteResult::kNotCreated,
+       SaveTgaStatus::kNotCreated, 1},
+      {"write fails", false, sorvanta::capture::FileWriteResult::kNotWritten,
+       SaveTgaStatus::kNotWritten, 1},
+      {"all works", false, sorvanta::capture::FileWriteResult::kWritten, SaveTgaStatus::kSaved, 1},
   };
   for (const auto& c : cases) {
     for (bool compress : {false, true}) {

@@ -12,10 +12,10 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using capture::bitmapStride;
-using capture::copyRowsWithoutPadding;
-using capture::encodeRunLength;
-using capture::runLengthCapacity;
+using sorvanta::capture::bitmapStride;
+using sorvanta::capture::copyRowsWithoutPadding;
+using sorvanta::capture::encodeRunLength;
+using sorvanta::capture::runLengthCapacity;
 
 // A distinct colour for every small index, so neighbours differ unless asked.
 Bytes colour(int index) {

@@ -12,9 +12,9 @@
 
 namespace {
 
-using Sorvanta_Controls::CaptionFont;
-using Sorvanta_Controls::Command;
-using Sorvanta_Controls::PropertyBag;
+using sorvanta::controls::CaptionFont;
+using sorvanta::controls::Command;
+using sorvanta::controls::PropertyBag;
 
 constexpr int kOkId = 101;
 constexpr int kBrowseId = 102;
@@ -33,7 +33,7 @@ void Log(const Host& host, const std::string& line) {
 }
 
 std::string NameOf(const Host& host, HWND window) {
-  Command* control = Sorvanta_Controls::CommandOf(window);
+  Command* control = sorvanta::controls::CommandOf(window);
   if (window != host.ok && window != host.browse)
     return "host";
   return control ? control->Caption() : "?";
@@ -54,10 +54,10 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 HWND MakeButton(HWND parent, int id, RECT where, const char* caption) {
   PropertyBag bag;
-  bag.WriteProperty(Sorvanta_Controls::kPropCaption, std::string(caption), std::string());
-  const CaptionFont ambient = Sorvanta_Controls::DefaultCaptionFont();
-  HWND button = Sorvanta_Controls::CreateCommand(parent, id, where, &bag, ambient);
-  if (Command* control = Sorvanta_Controls::CommandOf(button))
+  bag.WriteProperty(sorvanta::controls::kPropCaption, std::string(caption), std::string());
+  const CaptionFont ambient = sorvanta::controls::DefaultCaptionFont();
+  HWND button = sorvanta::controls::CreateCommand(parent, id, where, &bag, ambient);
+  if (Command* control = sorvanta::controls::CommandOf(button))
     control->Initialize();
   return button;
 }
@@ -67,12 +67,12 @@ HWND MakeButton(HWND parent, int id, RECT where, const char* caption) {
 HWND MakeBrowseButton(HWND parent, const Host& host) {
   PropertyBag bag;
   const std::string caption = "\xE5\x8F\x82\xE7\x85\xA7";
-  bag.WriteProperty(Sorvanta_Controls::kPropCaption, caption, std::string());
+  bag.WriteProperty(sorvanta::controls::kPropCaption, caption, std::string());
   const RECT where{170, 20, 170 + 96, 20 + 25};
-  HWND button = Sorvanta_Controls::CreateCommand(parent, kBrowseId, where, &bag,
-                                                 Sorvanta_Controls::DefaultCaptionFont());
-  Sorvanta_Controls::SetClickHandler(button, [&host, caption] { Log(host, "click " + caption); });
-  if (Command* control = Sorvanta_Controls::CommandOf(button))
+  HWND button = sorvanta::controls::CreateCommand(parent, kBrowseId, where, &bag,
+                                                  sorvanta::controls::DefaultCaptionFont());
+  sorvanta::controls::SetClickHandler(button, [&host, caption] { Log(host, "click " + caption); });
+  if (Command* control = sorvanta::controls::CommandOf(button))
     control->Initialize();
   return button;
 }

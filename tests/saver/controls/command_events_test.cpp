@@ -7,7 +7,7 @@
 #include "saver/controls/command.h"
 #include "tests/saver/controls/recording_painter.h"
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 namespace {
 
 constexpr int kWidth = 1200;  // 80 x 25 pixels
@@ -235,4 +235,4 @@ TEST(CommandEnabled, ResizeRunsShowEnabledState) {
 }
 
 }  // namespace
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

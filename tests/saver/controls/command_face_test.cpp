@@ -5,7 +5,7 @@
 #include "saver/controls/command_face.h"
 #include "tests/saver/controls/recording_painter.h"
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 namespace {
 
 std::string Describe(const PixelRect& r) {
@@ -163,4 +163,4 @@ INSTANTIATE_TEST_SUITE_P(Sizes, CommandCaption,
                                            CaptionCase{120, 120, {0, -3, 8, 13}}));
 
 }  // namespace
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

@@ -5,7 +5,7 @@
 #include "saver/controls/command.h"
 #include "tests/saver/controls/recording_painter.h"
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 namespace {
 
 CaptionFont Ambient() {
@@ -233,4 +233,4 @@ TEST(CommandCaptionFont, DefaultIsMsPGothic975ShiftJis) {
 }
 
 }  // namespace
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

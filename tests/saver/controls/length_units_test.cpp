@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 namespace {
 
 struct TwipsCase {
@@ -40,4 +40,4 @@ TEST(Units, PointsToPixelsWithHalvesAwayFromZero) {
 }
 
 }  // namespace
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

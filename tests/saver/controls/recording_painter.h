@@ -7,7 +7,7 @@
 
 #include "saver/controls/command.h"
 
-namespace Sorvanta_Controls {
+namespace sorvanta::controls {
 
 // A property bag that also records the names read from it, in order.
 class RecordingBag final : public PropertyReader {
@@ -94,4 +94,4 @@ class RecordingPainter : public CommandPainter {
   }
 };
 
-}  // namespace Sorvanta_Controls
+}  // namespace sorvanta::controls

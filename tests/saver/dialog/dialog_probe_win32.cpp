@@ -12,7 +12,7 @@
 
 int wmain() {
   const std::string folder = Sorvanta_B::programFolder();
-  Sorvanta_B::WindowsSettingsFiles files;
+  Sorvanta_B::SettingsFilesWin32 files;
   Sorvanta_B::MusicSettings settings;
   Sorvanta_B::LoadSettings(settings, folder, files);
   Sorvanta_P::showSettingsDialog(GetModuleHandleW(nullptr), settings, folder);

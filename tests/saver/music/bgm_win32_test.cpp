@@ -9,8 +9,8 @@ namespace Sorvanta_BGM {
 namespace {
 
 TEST(MusicWin32, CdWithoutADriveLeavesCdMusicOkFalse) {
-  WindowsMci mci;
-  WindowsSound sound;
+  MciPortWin32 mci;
+  SoundPortWin32 sound;
   Sorvanta_B::MusicSettings settings;
   Music music(mci, sound, settings);
   music.StartCdMusic();
@@ -21,7 +21,7 @@ TEST(MusicWin32, CdWithoutADriveLeavesCdMusicOkFalse) {
 }
 
 TEST(MusicWin32, ErrorsComeBackWithTheirDescription) {
-  WindowsMci mci;
+  MciPortWin32 mci;
   const MciResult result = mci.send("status NoSuchAlias mode", kMp3ModeCapacity);
   EXPECT_NE(result.code, 0);
   std::string text;
@@ -30,8 +30,8 @@ TEST(MusicWin32, ErrorsComeBackWithTheirDescription) {
 }
 
 TEST(MusicWin32, MissingMp3PlaysNothing) {
-  WindowsMci mci;
-  WindowsSound sound;
+  MciPortWin32 mci;
+  SoundPortWin32 sound;
   Sorvanta_B::MusicSettings settings{2, 0, "C:\\no such folder\\none.mp3", ""};
   Music music(mci, sound, settings);
   music.StartMp3Music();

@@ -15,8 +15,8 @@
 namespace {
 
 std::string handle(const std::string& line, Sorvanta_BGM::Music& music,
-                   Sorvanta_B::MusicSettings& settings, Sorvanta_BGM::WindowsMci& mci,
-                   Sorvanta_BGM::WindowsSound& sound) {
+                   Sorvanta_B::MusicSettings& settings, Sorvanta_BGM::MciPortWin32& mci,
+                   Sorvanta_BGM::SoundPortWin32& sound) {
   const std::string word = line.substr(0, line.find(' '));
   const std::string rest = line.size() > word.size() ? line.substr(word.size() + 1) : "";
   if (word == "mp3" || word == "wav") {
@@ -53,8 +53,8 @@ std::string handle(const std::string& line, Sorvanta_BGM::Music& music,
 }  // namespace
 
 int main() {
-  Sorvanta_BGM::WindowsMci mci;
-  Sorvanta_BGM::WindowsSound sound;
+  Sorvanta_BGM::MciPortWin32 mci;
+  Sorvanta_BGM::SoundPortWin32 sound;
   Sorvanta_B::MusicSettings settings;
   Sorvanta_BGM::Music music(mci, sound, settings);
   std::string line;

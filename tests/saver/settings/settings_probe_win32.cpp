@@ -62,14 +62,14 @@ std::string systemRead(const std::string& ini, const std::string& key) {
   return std::string(value, length);
 }
 
-std::string load(const std::string& folder, WindowsSettingsFiles& files) {
+std::string load(const std::string& folder, SettingsFilesWin32& files) {
   MusicSettings settings;
   LoadSettings(settings, folder, files);
   return std::to_string(settings.BgmKind) + " " + std::to_string(settings.BgmRepeat) + " " +
          toHex(settings.BgmFile) + " " + toHex(settings.BgmFolder);
 }
 
-std::string save(const std::vector<std::string>& args, WindowsSettingsFiles& files) {
+std::string save(const std::vector<std::string>& args, SettingsFilesWin32& files) {
   MusicSettings settings;
   settings.BgmKind = static_cast<std::int16_t>(std::stoi(args[2]));
   settings.BgmRepeat = static_cast<std::int16_t>(std::stoi(args[3]));
@@ -78,7 +78,7 @@ std::string save(const std::vector<std::string>& args, WindowsSettingsFiles& fil
   return "ok";
 }
 
-std::string answer(const std::vector<std::string>& args, WindowsSettingsFiles& files) {
+std::string answer(const std::vector<std::string>& args, SettingsFilesWin32& files) {
   const std::string& op = args[0];
   if (op == "acp" && args.size() == 1)
     return std::to_string(GetACP());
@@ -112,7 +112,7 @@ std::vector<std::string> words(const std::string& line) {
 }  // namespace
 
 int main() {
-  WindowsSettingsFiles files;
+  SettingsFilesWin32 files;
   for (std::string line; std::getline(std::cin, line);) {
     const std::vector<std::string> args = words(line);
     if (args.empty())

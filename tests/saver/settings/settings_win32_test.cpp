@@ -53,7 +53,7 @@ class SettingsWin32 : public ::testing::Test {
     DeleteFileW(widen(ini_).c_str());
   }
 
-  WindowsSettingsFiles files_;
+  SettingsFilesWin32 files_;
   std::string folder_;
   std::string ini_;
   std::string ansiIni_;

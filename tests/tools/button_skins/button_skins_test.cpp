@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace button_skins {
+namespace sorvanta::button_skins {
 namespace {
 
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
@@ -117,4 +117,4 @@ TEST(ButtonSkinsLooks, EverySkinDiffersFromNormalExceptItself) {
 }
 
 }  // namespace
-}  // namespace button_skins
+}  // namespace sorvanta::button_skins

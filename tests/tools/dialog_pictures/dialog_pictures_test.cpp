@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace sorvanta_tools {
+namespace sorvanta::tools {
 namespace {
 
 std::string assetPath(const std::string& name) {
@@ -106,4 +106,4 @@ TEST(DialogPictures, CursorHasItsHotSpotAtTheFingertip) {
 }
 
 }  // namespace
-}  // namespace sorvanta_tools
+}  // namespace sorvanta::tools

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace sorvanta_tools {
+namespace sorvanta::tools {
 namespace {
 
 // The committed pictures show the scene as the saver draws it, with the stone texture on
@@ -73,4 +73,4 @@ TEST(ScaleDown, FlatPictureStaysFlat) {
 }
 
 }  // namespace
-}  // namespace sorvanta_tools
+}  // namespace sorvanta::tools

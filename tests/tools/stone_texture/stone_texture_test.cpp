@@ -28,13 +28,14 @@ TEST(StoneTexture, CommittedAssetMatchesTool) {
   ASSERT_NE(asset, nullptr);
   const Bytes committed = readFile(asset);
   ASSERT_FALSE(committed.empty()) << asset;
-  EXPECT_TRUE(committed == stone::encodeBmp(stone::makePixels()))
+  EXPECT_TRUE(committed ==
+              sorvanta::stone_texture::encodeBmp(sorvanta::stone_texture::makePixels()))
       << "saver/assets/stone_texture.bmp differs from what tools/stone_texture makes; "
          "run the tool and commit its output";
 }
 
 TEST(StoneTexture, BmpHeaderDescribes24BitBottomUpPicture) {
-  const Bytes bmp = stone::encodeBmp(stone::makePixels());
+  const Bytes bmp = sorvanta::stone_texture::encodeBmp(sorvanta::stone_texture::makePixels());
   ASSERT_EQ(bmp.size(), 54u + 256 * 256 * 3);
   auto le32 = [&](std::size_t at) {
     return bmp[at] | (bmp[at + 1] << 8) | (bmp[at + 2] << 16) | (bmp[at + 3] << 24);
@@ -50,8 +51,8 @@ TEST(StoneTexture, BmpHeaderDescribes24BitBottomUpPicture) {
 }
 
 TEST(StoneTexture, TgaIsTheExchangeTextureFileWithSamePixels) {
-  const Bytes pixels = stone::makePixels();
-  const Bytes tga = stone::encodeTga(pixels);
+  const Bytes pixels = sorvanta::stone_texture::makePixels();
+  const Bytes tga = sorvanta::stone_texture::encodeTga(pixels);
   ASSERT_EQ(tga.size(), 196626u);
   const Bytes header(tga.begin(), tga.begin() + 18);
   EXPECT_EQ(header, (Bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 24, 0}));
@@ -74,7 +75,7 @@ TEST(StoneTexture, TgaIsTheExchangeTextureFileWithSamePixels) {
 }
 
 TEST(StoneTexture, LooksLikePaleGreyGreenCloudyStone) {
-  const Bytes pixels = stone::makePixels();
+  const Bytes pixels = sorvanta::stone_texture::makePixels();
   double sum[3] = {0, 0, 0};
   double sumSquares = 0;
   for (std::size_t i = 0; i < pixels.size(); i += 3) {
@@ -96,7 +97,7 @@ TEST(StoneTexture, LooksLikePaleGreyGreenCloudyStone) {
 
 TEST(StoneTexture, TilesWithoutSeams) {
   // Opposite edges differ no more than neighbouring rows inside the picture do.
-  const Bytes pixels = stone::makePixels();
+  const Bytes pixels = sorvanta::stone_texture::makePixels();
   auto at = [&](int x, int row) { return pixels[(row * 256 + x) * 3 + 1]; };
   auto rowStep = [&](int a, int b) {
     long total = 0;
