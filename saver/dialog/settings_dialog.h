@@ -1,4 +1,4 @@
-// The settings dialog "<Sorvanta>" apart from its window: every text it shows, its
+// The settings dialog apart from its window: every text it shows, its
 // layout in twips and that layout's pixels at the screen's dots per inch, the font
 // heights, the hit tests, and the steps of the load, a kind's choice, a file's choice
 // and the save. settings_dialog_win32.cpp creates the windows, paints what this says
