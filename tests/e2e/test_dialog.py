@@ -76,9 +76,12 @@ class Dialog:
         self.window = screen.wait_window(TITLE_REGEX, timeout=60)
         self.origin = screen.geometry(self.window)[:2]
 
-    def click(self, point):
+    def move(self, point):
         x, y = self.origin[0] + point[0], self.origin[1] + point[1]
         self.screen.xdotool("mousemove", "--sync", str(x), str(y))
+
+    def click(self, point):
+        self.move(point)
         self.screen.xdotool("click", "1")
 
     def type_text(self, text):
@@ -262,6 +265,19 @@ def test_tab_moves_through_the_enabled_controls_and_keys_never_click(open_dialog
     dialog.wait_closed("ｷｬﾝｾﾙ")
 
 
+def pointer_image(screen):
+    """The X server's current pointer image (size, hot spot and pixels), as XFixes
+    reports it: what the user sees, whichever process set it."""
+    from Xlib import display as xdisplay
+    connection = xdisplay.Display(screen.display)
+    try:
+        connection.xfixes_query_version()  # the extension answers only after this
+        image = connection.xfixes_get_cursor_image(connection.screen().root)
+        return (image.width, image.height, image.xhot, image.yhot, tuple(image.cursor_image))
+    finally:
+        connection.close()
+
+
 def test_the_link_label_opens_the_page_in_the_registered_browser(open_dialog, wintool_for):
     dialog = open_dialog(kind=0)
     tool = wintool_for(dialog.prefix)
@@ -271,9 +287,14 @@ def test_the_link_label_opens_the_page_in_the_registered_browser(open_dialog, wi
     for scheme in ("https", "http"):
         dialog.prefix.run(["reg", "add", rf"HKCR\{scheme}\shell\open\command",
                            "/ve", "/t", "REG_SZ", "/d", command, "/f"])
+    dialog.move(LINK_LABEL)
+    over_link = wait_until(lambda: pointer_image(dialog.screen), 10, what="the pointer's image")
     dialog.click(LINK_LABEL)
     wait_until(opened.exists, 30, what="the registered browser to be started")
     assert opened.read_text().split() == [WEB_ADDRESS], opened.read_text()
+    # The pointer the label shows is back once the browser has been started.
+    wait_until(lambda: pointer_image(dialog.screen) == over_link, 10,
+               what="the pointer over the link to look as it did before the click")
     dialog.click(CANCEL_BUTTON)
     dialog.wait_closed("ｷｬﾝｾﾙ")
 
