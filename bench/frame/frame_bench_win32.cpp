@@ -5,8 +5,6 @@
 //   frame_bench.exe [frames per round] [rounds]
 #include <windows.h>
 
-#include "pixel_format_win32.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "gl_api.h"
+#include "gl_window_win32.h"
 #include "mesh_paths.h"
 #include "scene_app.h"
 
@@ -28,27 +27,6 @@ constexpr int kHeight = 768;
 
 LRESULT CALLBACK benchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND createBenchWindow(HINSTANCE instance) {
-  WNDCLASSA windowClass{};
-  windowClass.style = CS_OWNDC;
-  windowClass.lpfnWndProc = benchWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = "SorvantaFrameBench";
-  RegisterClassA(&windowClass);
-  HWND window =
-      CreateWindowExA(0, "SorvantaFrameBench", "Sorvanta frame bench", WS_POPUP | WS_VISIBLE, 0, 0,
-                      kWidth, kHeight, nullptr, nullptr, instance, nullptr);
-  return window;
-}
-
-bool makeContext(HDC dc) {
-  if (!setupPixelFormat(dc)) {
-    return false;
-  }
-  HGLRC context = wglCreateContext(dc);
-  return context != nullptr && wglMakeCurrent(dc, context);
 }
 
 double seconds(LARGE_INTEGER start, LARGE_INTEGER end, LARGE_INTEGER frequency) {
@@ -84,9 +62,9 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
   const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-  HWND window = createBenchWindow(GetModuleHandleA(nullptr));
-  HDC dc = window != nullptr ? GetDC(window) : nullptr;
-  if (dc == nullptr || !makeContext(dc)) {
+  sorvanta::bench::GlWindow gl;
+  if (!sorvanta::bench::openGlWindow("SorvantaFrameBench", "Sorvanta frame bench", benchWindowProc,
+                                     kWidth, kHeight, gl)) {
     std::fprintf(stderr, "frame_bench: no OpenGL context\n");
     return 1;
   }
@@ -103,12 +81,12 @@ int main(int argc, char** argv) {
     apps[p]->resize(kWidth, kHeight);
     apps[p]->setMeshPaths(kMeshPaths[p].vertexArrays, kMeshPaths[p].bufferObjects);
     apps[p]->showBalls = kMeshPaths[p].balls;
-    timeRound(*apps[p], dc, 5);  // warm-up
+    timeRound(*apps[p], gl.dc, 5);  // warm-up
   }
   std::vector<double> fps[kPathCount];
   for (int round = 0; round < rounds; ++round) {
     for (std::size_t p = 0; p < kPathCount; ++p) {
-      fps[p].push_back(timeRound(*apps[p], dc, frames));
+      fps[p].push_back(timeRound(*apps[p], gl.dc, frames));
     }
   }
   for (auto& app : apps) {

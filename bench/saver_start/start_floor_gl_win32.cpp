@@ -5,11 +5,10 @@
 //   start_floor_gl.exe
 #include <windows.h>
 
-#include "pixel_format_win32.h"
-
 #include <vector>
 
 #include "gl_api.h"
+#include "gl_window_win32.h"
 
 namespace {
 
@@ -51,32 +50,19 @@ int main() {
   if (desktop.empty() || texture.empty()) {
     return 1;
   }
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA windowClass{};
-  windowClass.style = CS_OWNDC;
-  windowClass.lpfnWndProc = floorWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = "SorvantaStartFloor";
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, "SorvantaStartFloor", "Sorvanta floor", WS_POPUP | WS_VISIBLE, 0,
-                                0, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
-  HDC dc = window != nullptr ? GetDC(window) : nullptr;
-  if (dc == nullptr || !setupPixelFormat(dc)) {
-    return 1;
-  }
-  HGLRC context = wglCreateContext(dc);
-  if (context == nullptr || !wglMakeCurrent(dc, context)) {
+  sorvanta::bench::GlWindow gl;
+  if (!sorvanta::bench::openGlWindow("SorvantaStartFloor", "Sorvanta floor", floorWindowProc,
+                                     kWidth, kHeight, gl)) {
     return 1;
   }
   glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  SwapBuffers(dc);
+  SwapBuffers(gl.dc);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  wglMakeCurrent(nullptr, nullptr);
-  wglDeleteContext(context);
+  sorvanta::bench::closeGlContext(gl);
   return 0;
 }
