@@ -130,30 +130,54 @@ bool registerWindowClass(HINSTANCE instance) {
   return RegisterClassExA(&windowClass) != 0;
 }
 
+DEVMODEA rendererDisplayMode() {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof(DEVMODEA);
+  mode.dmPelsWidth = kScreenWidth;
+  mode.dmPelsHeight = kScreenHeight;
+  mode.dmBitsPerPel = kScreenBitsPerPixel;
+  mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+  return mode;
+}
+
+bool displayAlreadyIn(const DEVMODEA& wanted) {
+  DEVMODEA current{};
+  current.dmSize = sizeof(DEVMODEA);
+  return EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current) != FALSE &&
+         current.dmPelsWidth == wanted.dmPelsWidth && current.dmPelsHeight == wanted.dmPelsHeight &&
+         current.dmBitsPerPel == wanted.dmBitsPerPel;
+}
+
 // Puts the display in the renderer's mode for as long as it lives, and gives the user
-// their own mode back on every way out, early exits included.
+// their own mode back on every way out, early exits included. A display already in
+// that mode is left alone: there is nothing to switch or to undo, and asking anyway
+// costs a start about a tenth of a second under Wine, which enumerates the whole
+// display again for every change.
 class DisplayModeSwitch {
  public:
   DisplayModeSwitch() {
-    DEVMODEA mode{};
-    mode.dmSize = sizeof(DEVMODEA);
-    mode.dmPelsWidth = kScreenWidth;
-    mode.dmPelsHeight = kScreenHeight;
-    mode.dmBitsPerPel = kScreenBitsPerPixel;
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    DEVMODEA mode = rendererDisplayMode();
     state.fullscreen = true;
-    if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-      MessageBoxA(nullptr, kFullscreenFailedMessage, nullptr, MB_ICONERROR);
-      state.fullscreen = false;
+    if (displayAlreadyIn(mode)) {
+      return;
     }
+    if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL) {
+      switched_ = true;
+      return;
+    }
+    MessageBoxA(nullptr, kFullscreenFailedMessage, nullptr, MB_ICONERROR);
+    state.fullscreen = false;
   }
   DisplayModeSwitch(const DisplayModeSwitch&) = delete;
   DisplayModeSwitch& operator=(const DisplayModeSwitch&) = delete;
   ~DisplayModeSwitch() {
-    if (state.fullscreen) {
+    if (switched_) {
       ChangeDisplaySettingsA(nullptr, 0);
     }
   }
+
+ private:
+  bool switched_ = false;
 };
 
 HWND createSceneWindow(HINSTANCE instance) {
