@@ -177,7 +177,35 @@ def one_run(screen, maps, prefix, folder, exchange, desktop, shots, number):
         "first frame": ms(max(d_atime, t_atime), frame_at),
         "window mapped": ms(launched, window_at),
         "total": ms(launched, frame_at),
-    }
+    }, milestones(launched, t_mtime, window_at, frame_at)
+
+
+def milestones(launched, written, window_at, frame_at):
+    """The three moments the saver and the floor share, in ms from the launch: both
+    exchange files written (the renderer is started next), its window mapped, and its
+    first drawn frame."""
+    return {"files written": (written - launched) * 1000.0,
+            "window mapped": (window_at - launched) * 1000.0,
+            "first frame": (frame_at - launched) * 1000.0}
+
+
+def floor_run(screen, maps, prefix, folder, desktop, shots, number):
+    launched, window_at, frame_at = until_first_frame(
+        screen, maps, prefix, folder, [str(folder / "start_floor_launcher.exe")],
+        "^Sorvanta floor$", desktop, shots / f"floor-frame-{number}.png")
+    _, written, _ = times(prefix.drive_c() / "q_floor" / "texture.tga")
+    return milestones(launched, written, window_at, frame_at)
+
+
+def print_milestones(saver, floor):
+    print("  from the launch, medians    saver    floor   excess")
+    previous = 0.0
+    for moment in saver[0]:
+        ours = statistics.median(row[moment] for row in saver)
+        least = statistics.median(row[moment] for row in floor)
+        print(f"  {moment:24s} {ours:8.1f} {least:8.1f} {ours - least:8.1f}"
+              f"   (+{ours - least - previous:.1f} in this part)")
+        previous = ours - least
 
 
 def main():
@@ -202,14 +230,15 @@ def main():
         paint_root(screen, work)
         desktop = screen.frame()
         rows = []
-        floor = []
+        saver_moments = []
+        floor_moments = []
         for n in range(1, runs + 1):  # the saver and the floor in turn
-            rows.append(one_run(screen, maps, prefix, folder, prefix.drive_c() / "q_lenn", desktop,
-                                work, n))
-            launched, _, frame_at = until_first_frame(
-                screen, maps, prefix, folder, [str(folder / "start_floor_launcher.exe")],
-                "^Sorvanta floor$", desktop, work / f"floor-frame-{n}.png")
-            floor.append((frame_at - launched) * 1000.0)
+            row, moments = one_run(screen, maps, prefix, folder, prefix.drive_c() / "q_lenn",
+                                   desktop, work, n)
+            rows.append(row)
+            saver_moments.append(moments)
+            floor_moments.append(floor_run(screen, maps, prefix, folder, desktop, work, n))
+        floor = [moments["first frame"] for moments in floor_moments]
         print(f"{runs} runs of 'Sorvanta.scr /s' on {WIDTH} x {HEIGHT}, ms "
               f"(first frames saved in {work})")
         for step in rows[0]:
@@ -218,6 +247,7 @@ def main():
                   f"min {min(values):8.1f}   max {max(values):8.1f}")
         print(f"  {'floor total':15s} median {statistics.median(floor):8.1f}   "
               f"min {min(floor):8.1f}   max {max(floor):8.1f}")
+        print_milestones(saver_moments, floor_moments)
         total = statistics.median(row["total"] for row in rows)
         inside = prefix.run([build / "bench" / "saver_start" / "grab_write_bench.exe", "20"],
                             timeout=300, text=True)
