@@ -208,6 +208,20 @@ def print_milestones(saver, floor):
         previous = ours - least
 
 
+def print_renderer_phases(prefix, program, runs):
+    """Medians of renderer_phases.exe's lines ("phase <name>: <ms> ms"), one process a run."""
+    phases = {}
+    for _ in range(runs):
+        result = prefix.run([program], timeout=120, text=True)
+        for line in result.stdout.splitlines():
+            if line.startswith("phase "):
+                name, value = line[len("phase "):].rsplit(": ", 1)
+                phases.setdefault(name, []).append(float(value.split()[0]))
+    print(f"inside the renderer (renderer_phases.exe, {runs} processes), ms:")
+    for name, values in phases.items():
+        print(f"  {name:38s} median {statistics.median(values):8.1f}   min {min(values):8.1f}")
+
+
 def main():
     build = Path(sys.argv[1]).resolve()
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
@@ -253,6 +267,8 @@ def main():
                             timeout=300, text=True)
         print("inside the front end (grab_write_bench.exe):")
         print(inside.stdout, end="")
+        print_renderer_phases(prefix, build / "bench" / "saver_start" / "renderer_phases.exe",
+                              runs)
         print(f"figure start/first_frame: {total:.1f} ms")
         print(f"floor excess start/first_frame: {total - statistics.median(floor):.1f}")
     finally:
