@@ -9,6 +9,11 @@
 
 #include "exchange/tga_layout.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#define SORVANTA_TGA_SHUFFLE 1
+#endif
+
 static_assert(TgaImage::kMaxDimension == exchange::kMaxHeaderDimension,
               "the reader takes every side the writer can write");
 
@@ -166,6 +171,41 @@ void decodeRunLength(std::FILE* file, std::uint8_t* data, std::size_t dataSize, 
   }
 }
 
+// Exchanges the first and third byte of every pixel of `step` bytes, one by one.
+void swapFirstAndThird(std::uint8_t* bytes, std::size_t size, std::size_t step) {
+  for (std::size_t i = 0; i + 2 < size; i += step) {
+    std::swap(bytes[i], bytes[i + 2]);
+  }
+}
+
+#ifdef SORVANTA_TGA_SHUFFLE
+// The swap is the reader's one pass over the whole picture besides the file read. For
+// 3-byte pixels one SSSE3 byte shuffle turns four pixels at a time: a 16-byte load, of
+// which the 12 turned bytes are stored back (8 + 4). Storing all 16 would make the
+// next load, 12 bytes on, overlap a store still in flight, which the processor can't
+// forward: that stalls every step and is slower than going pixel by pixel. Returns
+// how many bytes it has done.
+__attribute__((target("ssse3"))) std::size_t swapRedBlue24Shuffled(std::uint8_t* bytes,
+                                                                   std::size_t size) {
+  const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
+  std::size_t done = 0;
+  for (; done + 16 <= size; done += 12) {
+    std::uint8_t* at = bytes + done;
+    const __m128i turned =
+        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), order);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(at), turned);
+    const auto last = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(turned, 8)));
+    std::memcpy(at + 8, &last, sizeof last);
+  }
+  return done;
+}
+
+bool haveByteShuffle() {
+  static const bool have = __builtin_cpu_supports("ssse3");
+  return have;
+}
+#endif
+
 void skipBytes(std::FILE* file, int count) {
   if (count > 0) {
     std::fseek(file, count, SEEK_CUR);
@@ -250,11 +290,15 @@ void TgaImage::swapRedBlue() {
     return;
   }
   const std::size_t step = static_cast<std::size_t>(bytesPerPixel());
-  const std::size_t pixels = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
-  std::uint8_t* pixel = data_;
-  for (std::size_t i = 0; i < pixels; ++i, pixel += step) {
-    std::swap(pixel[0], pixel[2]);
+  const std::size_t size =
+      static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * step;
+  std::size_t done = 0;
+#ifdef SORVANTA_TGA_SHUFFLE
+  if (step == 3 && haveByteShuffle()) {
+    done = swapRedBlue24Shuffled(data_, size);
   }
+#endif
+  swapFirstAndThird(data_ + done, size - done, step);
 }
 
 void TgaImage::freeData() {

@@ -198,6 +198,18 @@ TEST_F(TgaLoad, WideRowsStayUnskewed) {
   }
 }
 
+TEST_F(TgaLoad, EveryPixelIsTurnedWhateverTheirCount) {
+  // 3-byte pixels are turned four at a time where 16 bytes can be read and the rest one
+  // by one: every count up to 40 pixels must come out whole, the last ones included.
+  for (int width = 1; width <= 40; ++width) {
+    const Bytes pixels = distinctPixels(width, 3);
+    const std::string path = write({0, 0, 2, width, 1, 24, 0}, pixels);
+    TgaImage image;
+    ASSERT_TRUE(image.load(path.c_str())) << width;
+    EXPECT_EQ(asBytes(image), swappedRedBlue(pixels, 3)) << width << " pixels";
+  }
+}
+
 // --- Refused files ---------------------------------------------------------------------
 
 struct RefusedCase {
