@@ -11,19 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "clock_win32.h"
 #include "saver/capture/exchange_files_win32.h"
 #include "saver/capture/offscreen_picture_win32.h"
 #include "saver/capture/save_tga.h"
 
 namespace {
 
-double nowMs() {
-  LARGE_INTEGER frequency;
-  LARGE_INTEGER counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using sorvanta::bench::nowMs;
 
 double timeMs(const std::function<void()>& step) {
   const double start = nowMs();

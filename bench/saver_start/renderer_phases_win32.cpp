@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "clock_win32.h"
 #include "gl_api.h"
 #include "gl_window_win32.h"
 #include "scene_app.h"
@@ -16,17 +17,11 @@
 
 namespace {
 
+using sorvanta::bench::nowMs;
+
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr int kLaterFrame = 10;
-
-double nowMs() {
-  LARGE_INTEGER frequency;
-  LARGE_INTEGER counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 LRESULT CALLBACK phasesWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
