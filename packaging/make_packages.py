@@ -127,7 +127,11 @@ class Signer:
         return arguments + ["-in", str(source), "-out", str(target)]
 
     def sign(self, source, target):
-        subprocess.run(self.arguments(source, target), check=True, stdout=subprocess.DEVNULL)
+        """Writes a signed copy of source to target; no target when signing fails."""
+        result = subprocess.run(self.arguments(source, target), stdout=subprocess.DEVNULL)
+        if result.returncode != 0:
+            target.unlink(missing_ok=True)
+            sys.exit(f"make_packages: osslsigncode could not sign {source}")
 
     def shell_command(self, path):
         """A shell command that signs the file at path in place."""
