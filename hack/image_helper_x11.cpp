@@ -1,5 +1,6 @@
 #include "image_helper_x11.h"
 
+#include <X11/Xutil.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>

@@ -49,15 +49,6 @@ XVisualInfo* visualOfWindow(Display* display, Window window) {
   return XGetVisualInfo(display, VisualIDMask | VisualScreenMask, &wanted, &count);
 }
 
-struct Surface {
-  Window drawable = None;  // where GL draws
-  Window followed = None;  // the given window whose size the child follows, or None
-  bool own = false;        // a top-level window of the hack's own
-  XVisualInfo* visual = nullptr;
-  int width = 0;
-  int height = 0;
-};
-
 Window createWindow(Display* display, Window parent, XVisualInfo* visual, int x, int y, int width,
                     int height, long events) {
   XSetWindowAttributes attributes{};
