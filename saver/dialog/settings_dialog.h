@@ -133,6 +133,11 @@ class SettingsDialog {
                  Sorvanta_B::SettingsFiles& files, SettingsDialogView& view, int dotsPerInch);
 
   const DialogLayout& layout() const { return layout_; }
+  // A new scale for the window: the layout is made afresh from the twips at the given
+  // dots per inch, never from the pixels of the old one, so changes back and forth do
+  // not drift. The choice, the file and the link's press stay. False, and nothing
+  // changes, when the scale is the same or is no scale.
+  bool rescale(int dotsPerInch);
   int chosenMark() const { return kindControls_.chosenMark; }
   const std::string& fileText() const { return fileText_; }
 
