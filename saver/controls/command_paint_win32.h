@@ -31,8 +31,7 @@ inline std::wstring SkinResource(Skin skin) {
 // the caption over it, as a windowless label would be drawn.
 class CommandPainterWin32 final : public CommandPainter {
  public:
-  explicit CommandPainterWin32(HWND window)
-      : window_(window), dpi_(WindowDotsPerInch(window)) {
+  explicit CommandPainterWin32(HWND window) : window_(window), dpi_(WindowDotsPerInch(window)) {
     HDC screen = GetDC(window_);
     faceDc_ = CreateCompatibleDC(screen);
     skinDc_ = CreateCompatibleDC(screen);

@@ -32,7 +32,8 @@ void fitClientArea(HWND window, const DialogLayout& layout, UINT flags) {
   if (growX == 0 && growY == 0)
     return;
   SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + growX,
-               outer.bottom - outer.top + growY, flags | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+               outer.bottom - outer.top + growY,
+               flags | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace

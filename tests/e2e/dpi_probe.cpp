@@ -35,8 +35,8 @@ int sendDpiChanged(HWND window, int dpi, const RECT& suggested) {
     std::fprintf(stderr, "OpenProcess failed: %lu\n", GetLastError());
     return 1;
   }
-  void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
-                                PAGE_READWRITE);
+  void* remote =
+      VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   int result = 1;
   if (remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) {
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
