@@ -195,9 +195,9 @@ TEST_F(DialogSteps, CancelClosesWithoutWriting) {
 // Every length the dialog takes from its layout, in one list: the boxes of all its
 // places, the marks' box, the combo's list, the font heights and the window's place.
 std::vector<int> everyLength(const DialogLayout& layout) {
-  std::vector<TwipPlace> places{kClientPlace,  kPanelPlace,   kCreditPlace, kLinkPlace,
-                                kSetPlace,     kCancelPlace,  kHeadingFrame, kHeadingLabel,
-                                kRepeatCombo,  kRepeatLabel,  kFileButton,  kFileLabel};
+  std::vector<TwipPlace> places{kClientPlace, kPanelPlace,  kCreditPlace,  kLinkPlace,
+                                kSetPlace,    kCancelPlace, kHeadingFrame, kHeadingLabel,
+                                kRepeatCombo, kRepeatLabel, kFileButton,   kFileLabel};
   places.insert(places.end(), kKindMarks.begin(), kKindMarks.end());
   places.insert(places.end(), kKindLabels.begin(), kKindLabels.end());
   std::vector<PixelBox> boxes{layout.kindMarksBox()};
@@ -213,7 +213,7 @@ std::vector<int> everyLength(const DialogLayout& layout) {
 
 TEST_F(DialogSteps, AChangeOfScaleLaysOutAfreshWithoutDriftAndKeepsTheState) {
   dialog.load();
-  dialog.pressPanel(60, 100);  // "MP3、WAV"
+  dialog.pressPanel(60, 100);         // "MP3、WAV"
   view.cursor = PixelPoint{20, 210};  // on the link at 96 dpi
   dialog.pressWindow();
   view.steps.clear();
