@@ -1,5 +1,5 @@
 // The settings dialog apart from its window: every text it shows, its
-// layout in twips and that layout's pixels at the screen's dots per inch, the font
+// layout in twips and that layout's pixels at the window's dots per inch, the font
 // heights, the hit tests, and the steps of the load, a kind's choice, a file's choice
 // and the save. settings_dialog_win32.cpp creates the windows, paints what this says
 // and forwards the messages.
@@ -80,7 +80,7 @@ struct PixelBox {
   bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-// The layout in pixels at one screen's dots per inch (96 when the screen gives none).
+// The layout in pixels at one dots per inch (96 when none is given).
 class DialogLayout {
  public:
   explicit DialogLayout(int dotsPerInch);
