@@ -77,7 +77,8 @@ def gzipped(path):
 
 def stage_files(build, stage):
     env = {key: value for key, value in os.environ.items() if key != "DESTDIR"}
-    run(["cmake", "--install", str(build), "--prefix", str(stage / "usr")], env=env)
+    cmake = os.environ.get("CMAKE_COMMAND", "cmake")
+    run([cmake, "--install", str(build), "--prefix", str(stage / "usr")], env=env)
     for program in programs(stage):
         # As Debian strips its packages' programs: symbols, notes and compiler names out.
         run(["strip", "--remove-section=.comment", "--remove-section=.note", "--strip-unneeded",
