@@ -45,23 +45,35 @@ constexpr int kImageHelperTimeoutMilliseconds = 20000;
 // with the connection, so the handler ends the process itself, wherever the frame
 // is, taking a running image helper with it so that no child outlives the hack.
 
+// The running image helper, which leads a process group of its own: the helpers it
+// starts itself (for image folders, videos and feeds) are in that group too.
 volatile pid_t imageHelper = 0;
+
+// Ends the helper's whole group. The helper, not yet reaped, keeps the group's id
+// from being given to another process until this is done.
+void endImageHelperGroup(pid_t child) {
+  kill(-child, SIGKILL);
+  imageHelper = 0;
+  int status = 0;
+  waitpid(child, &status, 0);
+}
 
 extern "C" void onStopSignal(int) {
   const pid_t child = imageHelper;
   if (child > 0) {
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
+    endImageHelperGroup(child);
   }
   _exit(0);
 }
 
-bool installStopHandlers() {
+// SIGCHLD goes back to its default too: inherited as ignored, it would leave no
+// ended helper to wait for, and its picture would be dropped unread.
+bool installSignalHandlers() {
   struct sigaction action {};
   action.sa_handler = onStopSignal;
   sigfillset(&action.sa_mask);
-  return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
+  return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0 &&
+         signal(SIGCHLD, SIG_DFL) != SIG_ERR;
 }
 
 double monotonicSeconds() {
@@ -159,7 +171,8 @@ pid_t startImageHelper(Window window, Pixmap pixmap) {
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   posix_spawnattr_setsigmask(&attributes, &previous);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
   pid_t child = 0;
   if (posix_spawnp(&child, kImageHelper, nullptr, &attributes, arguments, environ) != 0 &&
       posix_spawn(&child, kImageHelperPath, nullptr, &attributes, arguments, environ) != 0) {
@@ -171,20 +184,19 @@ pid_t startImageHelper(Window window, Pixmap pixmap) {
   return child;
 }
 
-// Waits for the helper; one that hangs is ended. True when it finished its work.
+// Waits for the helper, up to the timeout; then ends its group, whatever is still
+// running in it. True when the helper itself finished its work in time.
 bool awaitImageHelper(pid_t child) {
   const double deadline = monotonicSeconds() + kImageHelperTimeoutMilliseconds / 1000.0;
-  int status = 0;
-  pid_t done = 0;
-  while ((done = waitpid(child, &status, WNOHANG)) == 0 && monotonicSeconds() < deadline) {
+  siginfo_t ended{};
+  // WNOWAIT: an ended helper stays unreaped, and its group id taken, until the group
+  // has been ended.
+  while (waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         ended.si_pid == 0 && monotonicSeconds() < deadline) {
     poll(nullptr, 0, 20);
   }
-  if (done == 0) {
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-  }
-  imageHelper = 0;
-  return done == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  endImageHelperGroup(child);
+  return ended.si_pid == child && ended.si_code == CLD_EXITED && ended.si_status == 0;
 }
 
 // Under XScreenSaver: the daemon's image helper paints its chosen picture (normally
@@ -361,10 +373,21 @@ bool useGivenWindow(Display* display, Window given, Surface& surface) {
     return false;
   }
   surface.followed = given;
+  // Mapped once the floor picture is taken, so that a photograph of the root shows the
+  // desktop and not this window.
   surface.drawable = createWindow(display, given, surface.visual, 0, 0, surface.width,
                                   surface.height, StructureNotifyMask);
-  XMapWindow(display, surface.drawable);
   return true;
+}
+
+// Whether a window of that id exists, asked before the hack's own X error handler is
+// in place (that one takes a missing window for the daemon's having taken it away).
+bool windowExists(Display* display, Window window) {
+  const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  XWindowAttributes attributes{};
+  const bool exists = XGetWindowAttributes(display, window, &attributes) != 0;
+  XSetErrorHandler(previous);
+  return exists;
 }
 
 Window windowFromEnvironment(Display* display) {
@@ -538,11 +561,14 @@ bool Hack::start() {
     std::fprintf(stderr, "sorvanta: no window with a suitable GL visual\n");
     return false;
   }
-  // The photograph comes before the own window is mapped, so it shows the desktop.
+  // The photograph comes before any window of the hack's own is mapped, so it shows
+  // the desktop.
   const Picture floor = takeFloorPicture();
   if (surface_.own) {
     deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XMapRaised(display_, surface_.drawable);
+  } else if (surface_.followed != None) {
+    XMapWindow(display_, surface_.drawable);
   }
   if (!createContext()) {
     std::fprintf(stderr, "sorvanta: cannot create a GL context\n");
@@ -661,13 +687,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "sorvanta: %s\n%s", error.c_str(), sorvanta::hack::kUsage);
     return 1;
   }
-  if (!installStopHandlers()) {
+  if (!installSignalHandlers()) {
     std::perror("sorvanta: signals");
     return 1;
   }
   Display* display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
   if (display == nullptr) {
     std::fprintf(stderr, "sorvanta: cannot open the display\n");
+    return 1;
+  }
+  if (options.target == Target::kGivenWindow &&
+      !windowExists(display, static_cast<Window>(options.windowId))) {
+    std::fprintf(stderr, "sorvanta: -window-id %s names no window\n",
+                 windowIdText(options.windowId).c_str());
+    XCloseDisplay(display);
     return 1;
   }
   XSetErrorHandler(onXError);
