@@ -7,9 +7,9 @@
 
   make_deb.py BUILD OUT
 
-BUILD is a native build folder with the hack built (scripts/package uses the bench
-preset's optimised one; the tests use the native one). The tree is staged by the
-build's own install rules plus the files of this folder, then packed with dpkg-deb.
+BUILD is a native build folder with the hack built (build-deb's, made with Debian's
+flags, for scripts/package; the native preset's for the tests). The tree is staged by
+the build's own install rules plus the files of this folder, then packed with dpkg-deb.
 The version is the project's, and the changelog's newest entry must name it."""
 
 import argparse
@@ -23,7 +23,6 @@ import tempfile
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
-SOURCE = HERE.parents[1]
 PACKAGE = "sorvanta"
 
 DESCRIPTION = """\
@@ -84,9 +83,11 @@ def stage_files(build, stage):
         run(["strip", "--remove-section=.comment", "--remove-section=.note", "--strip-unneeded",
              str(program)])
     add_file(stage, f"usr/bin/{PACKAGE}-enable", (HERE / f"{PACKAGE}-enable").read_bytes(), 0o755)
-    add_file(stage, f"usr/share/man/man6/{PACKAGE}.6.gz", gzipped(SOURCE / "hack" / f"{PACKAGE}.6"))
-    add_file(stage, f"usr/share/man/man1/{PACKAGE}-enable.1.gz",
-             gzipped(HERE / f"{PACKAGE}-enable.1"))
+    add_file(stage, f"usr/share/man/man1/{PACKAGE}-enable.1",
+             (HERE / f"{PACKAGE}-enable.1").read_bytes())
+    for page in sorted((stage / "usr/share/man").glob("man*/*")):
+        add_file(stage, f"{page.relative_to(stage)}.gz", gzipped(page))
+        page.unlink()
     docs = f"usr/share/doc/{PACKAGE}"
     add_file(stage, f"{docs}/copyright", (HERE / "copyright").read_bytes())
     add_file(stage, f"{docs}/changelog.gz", gzipped(HERE / "changelog"))
