@@ -27,6 +27,14 @@ def scene_drawn(picture, monitor):
     return len(np.unique(region(picture, monitor).reshape(-1, 3), axis=0)) > 100
 
 
+def covers(screen):
+    """(x, y, width, height) of every mapped window of the renderer but its scene window."""
+    ids = screen.xdotool("search", "--onlyvisible", "--classname", "^sorvanta.dll$",
+                         check=False).split()
+    rects = [screen.geometry(i) for i in ids if i not in screen.windows("^Sorvanta_VC$")]
+    return sorted(r for r in rects if r[2] > 1 and r[3] > 1)
+
+
 def wait_scene(screen, path, monitor):
     """The first picture of the screen with the scene drawn on the monitor."""
     def drawn():
@@ -50,10 +58,12 @@ def test_other_monitor_is_covered_black_while_the_saver_runs(
     screen.wait_window("^Sorvanta_VC$", timeout=60)
     running = wait_scene(screen, tmp_path / "running.png", primary)
     assert (region(running, second) == 0).all(), "pixels of the second monitor are not black"
+    assert covers(screen) == [second], covers(screen)
     # Only the scene window carries the caption the front end watches.
     scenes = screen.windows("^Sorvanta_VC$")
     assert len(scenes) == 1 and screen.geometry(scenes[0]) == (0, 0, *PRIMARY)
-    found = wintool_for(prefix).find("Sorvanta_VC")
+    wintool = wintool_for(prefix)
+    found = wintool.find("Sorvanta_VC")
     assert found["class"] == "GLClass" and found["rect"] == (0, 0, *PRIMARY), found
 
     # A click on the cover is eaten: the scene keeps the keyboard, and Escape, sent to
@@ -64,6 +74,13 @@ def test_other_monitor_is_covered_black_while_the_saver_runs(
     assert (region(clicked, second) == 0).all(), "a click uncovered the second monitor"
     assert front.poll() is None and renderer_running(prefix), "a click ended the run"
     assert scene_drawn(clicked, primary)
+
+    # A display change covers the monitors anew, with no cover left behind.
+    code, _ = wintool.run("displaychange", "Sorvanta_VC")
+    assert code == 0
+    assert covers(screen) == [second], covers(screen)
+    changed = shoot(screen, tmp_path / "display-changed.png")
+    assert (region(changed, second) == 0).all(), "the second monitor is bare after a display change"
 
     screen.xdotool("key", "Escape")
     wait_until(lambda: front.poll() is not None, 30, what="the front end to end")
