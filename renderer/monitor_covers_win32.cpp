@@ -68,17 +68,16 @@ BOOL CALLBACK collectBareMonitor(HMONITOR, HDC, LPRECT monitorRect, LPARAM data)
 std::vector<RECT> bareMonitors(HWND sceneWindow) {
   Enumeration enumeration{};
   GetWindowRect(sceneWindow, &enumeration.sceneRect);
-  EnumDisplayMonitors(nullptr, nullptr, collectBareMonitor,
-                      reinterpret_cast<LPARAM>(&enumeration));
+  EnumDisplayMonitors(nullptr, nullptr, collectBareMonitor, reinterpret_cast<LPARAM>(&enumeration));
   return enumeration.bare;
 }
 
 // Shown without activation and painted at once, black, over the monitor's rectangle.
 HWND createCover(HWND sceneWindow, const RECT& monitor) {
-  HWND cover = CreateWindowExA(kCoverExtendedStyle, kCoverClassName, "", WS_POPUP, monitor.left,
-                               monitor.top, monitor.right - monitor.left,
-                               monitor.bottom - monitor.top, sceneWindow, nullptr,
-                               instanceOf(sceneWindow), nullptr);
+  HWND cover =
+      CreateWindowExA(kCoverExtendedStyle, kCoverClassName, "", WS_POPUP, monitor.left, monitor.top,
+                      monitor.right - monitor.left, monitor.bottom - monitor.top, sceneWindow,
+                      nullptr, instanceOf(sceneWindow), nullptr);
   if (cover != nullptr) {
     SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
