@@ -13,18 +13,13 @@ peer: there the same program counts less than half the frames, covers or not.
 The Wine prefix is made once in the first program's build folder (wine/bench-monitors).
 """
 
-import select
 import shutil
 import sys
 import time
 from pathlib import Path
 
-from Xlib import display as xdisplay
-from Xlib.ext import damage
-
-ROOT = Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from winehost import MonitorScreen, WinePrefix  # noqa: E402
+from run_hack import damaged_rectangles
+from winehost import MonitorScreen, WinePrefix  # run_hack puts tests/e2e on the path
 
 PRIMARY = (1024, 768)
 SECOND = (1280, 1024)
@@ -38,24 +33,12 @@ def overlap(rect, monitor):
     return max(across, 0) * max(down, 0)
 
 
-def redrawn(screen, seconds, warm_up=3.0):
-    """Screens' worth of damaged area per second on each monitor, after a warm-up."""
-    connection = xdisplay.Display(screen.display)
-    connection.damage_query_version()  # the extension answers nothing before this
-    connection.screen().root.damage_create(damage.DamageReportRawRectangles)
-    notify = connection.extension_event.DamageNotify
+def redrawn(screen, seconds):
+    """Screens' worth of damaged area per second on each monitor."""
     areas = [0] * len(screen.monitors)
-    counting_from = time.monotonic() + warm_up
-    end = counting_from + seconds
-    while time.monotonic() < end:
-        select.select([connection], [], [], 0.1)
-        while connection.pending_events():
-            event = connection.next_event()
-            if event.type == notify and time.monotonic() >= counting_from:
-                rect = (event.area.x, event.area.y, event.area.width, event.area.height)
-                for i, monitor in enumerate(screen.monitors):
-                    areas[i] += overlap(rect, monitor)
-    connection.close()
+    for rect in damaged_rectangles(screen, seconds):
+        for i, monitor in enumerate(screen.monitors):
+            areas[i] += overlap(rect, monitor)
     return [area / (m[2] * m[3]) / seconds for area, m in zip(areas, screen.monitors)]
 
 
