@@ -27,6 +27,10 @@ LRESULT CALLBACK coverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SETCURSOR:
       SetCursor(nullptr);
       return TRUE;
+    case WM_CLOSE:
+      // Closed alone, a cover would bare its monitor while the saver runs; it goes
+      // only with the scene window.
+      return 0;
     default:
       // The class's black brush paints the background; nothing is drawn per frame.
       return DefWindowProcA(window, message, wParam, lParam);

@@ -90,3 +90,24 @@ def test_other_monitor_is_covered_black_while_the_saver_runs(
     for monitor in screen.monitors:
         assert np.array_equal(region(after, monitor), region(before, monitor)), (
             f"the monitor at {monitor} does not show its window again, unchanged")
+
+
+def test_windowed_fallback_leaves_the_other_monitor_as_it_is(
+        build_dir, make_monitors, make_prefix, tmp_path):
+    # Wine can't switch this primary to 1024 x 768: the renderer says so and goes windowed.
+    screen = make_monitors([SECOND, PRIMARY])
+    screen.fill_monitors([PRIMARY_COLOUR, SECOND_COLOUR])
+    prefix = make_prefix(screen)
+    folder = install(build_dir, prefix)
+    other = screen.monitors[1]
+    before = shoot(screen, tmp_path / "before.png")
+
+    front = start(prefix, folder, "/s")
+    screen.key(screen.wait_window("^Error$", timeout=60), "Return")
+    window = screen.wait_window("^Sorvanta_VC$", timeout=60)
+    windowed = wait_scene(screen, tmp_path / "windowed.png", screen.geometry(window))
+    assert covers(screen) == [], covers(screen)
+    assert np.array_equal(region(windowed, other), region(before, other))
+
+    screen.key(window, "Escape")
+    wait_until(lambda: front.poll() is not None, 30, what="the front end to end")
