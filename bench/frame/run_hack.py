@@ -111,7 +111,7 @@ def measure_renderer(screen, build_windows, native_tools, seconds):
 def main():
     build_bench, build_windows = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
     seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
-    hack = build_bench / "renderer" / "sorvanta"
+    hack = build_bench / "hack" / "sorvanta"
     native_tools = ROOT / "build" / "native" / "tools"
     screen = Screen(WIDTH, HEIGHT)
     try:
