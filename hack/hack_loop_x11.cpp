@@ -101,11 +101,14 @@ bool Hack::start() {
     std::fprintf(stderr, "sorvanta: no window with a suitable GL visual\n");
     return false;
   }
-  // The photograph comes before the own window is mapped, so it shows the desktop.
+  // The photograph comes before any window of the hack's own is mapped, so it shows
+  // the desktop.
   const Picture floor = takeFloorPicture();
   if (surface_.own) {
     deleteWindow_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XMapRaised(display_, surface_.drawable);
+  } else if (surface_.followed != None) {
+    XMapWindow(display_, surface_.drawable);
   }
   if (!createContext()) {
     std::fprintf(stderr, "sorvanta: cannot create a GL context\n");

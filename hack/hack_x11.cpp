@@ -13,6 +13,7 @@
 #include "hack.h"
 #include "hack_loop_x11.h"
 #include "image_helper_x11.h"
+#include "surface_x11.h"
 
 namespace {
 
@@ -28,11 +29,14 @@ extern "C" void onStopSignal(int) {
   _exit(0);
 }
 
-bool installStopHandlers() {
+// SIGCHLD goes back to its default too: inherited as ignored, it would leave no
+// ended helper to wait for, and its picture would be dropped unread.
+bool installSignalHandlers() {
   struct sigaction action {};
   action.sa_handler = onStopSignal;
   sigfillset(&action.sa_mask);
-  return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
+  return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0 &&
+         signal(SIGCHLD, SIG_DFL) != SIG_ERR;
 }
 
 }  // namespace
@@ -44,13 +48,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "sorvanta: %s\n%s", error.c_str(), sorvanta::hack::kUsage);
     return 1;
   }
-  if (!installStopHandlers()) {
+  if (!installSignalHandlers()) {
     std::perror("sorvanta: signals");
     return 1;
   }
   Display* display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
   if (display == nullptr) {
     std::fprintf(stderr, "sorvanta: cannot open the display\n");
+    return 1;
+  }
+  if (options.target == sorvanta::hack::Target::kGivenWindow &&
+      !sorvanta::hack::windowExists(display, static_cast<Window>(options.windowId))) {
+    std::fprintf(stderr, "sorvanta: -window-id %s names no window\n",
+                 sorvanta::hack::windowIdText(options.windowId).c_str());
+    XCloseDisplay(display);
     return 1;
   }
   XSetErrorHandler(sorvanta::hack::onXError);

@@ -23,8 +23,19 @@ constexpr char kImageHelper[] = "xscreensaver-getimage";
 constexpr char kImageHelperPath[] = "/usr/libexec/xscreensaver/xscreensaver-getimage";
 constexpr int kImageHelperTimeoutMilliseconds = 20000;
 
-// The running helper, for the stop-signal handler.
+// The running helper, for the stop-signal handler. It leads a process group of its
+// own: the helpers it starts itself (for image folders, videos and feeds) are in that
+// group too.
 volatile pid_t imageHelper = 0;
+
+// Ends the helper's whole group. The helper, not yet reaped, keeps the group's id
+// from being given to another process until this is done.
+void endImageHelperGroup(pid_t child) {
+  kill(-child, SIGKILL);
+  imageHelper = 0;
+  int status = 0;
+  waitpid(child, &status, 0);
+}
 
 // Reads a drawable of a true-colour visual; nothing for other visuals.
 Picture readDrawable(Display* display, Drawable drawable, const Visual* visual, int width,
@@ -54,12 +65,6 @@ Picture readDrawable(Display* display, Drawable drawable, const Visual* visual, 
   return picture;
 }
 
-std::string windowIdText(unsigned long id) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%lx", id);
-  return text;
-}
-
 pid_t startImageHelper(Window window, Pixmap pixmap) {
   std::string windowText = windowIdText(window);
   std::string pixmapText = windowIdText(pixmap);
@@ -75,7 +80,8 @@ pid_t startImageHelper(Window window, Pixmap pixmap) {
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   posix_spawnattr_setsigmask(&attributes, &previous);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
   pid_t child = 0;
   if (posix_spawnp(&child, kImageHelper, nullptr, &attributes, arguments, environ) != 0 &&
       posix_spawn(&child, kImageHelperPath, nullptr, &attributes, arguments, environ) != 0) {
@@ -87,30 +93,33 @@ pid_t startImageHelper(Window window, Pixmap pixmap) {
   return child;
 }
 
-// Waits for the helper; one that hangs is ended. True when it finished its work.
+// Waits for the helper, up to the timeout; then ends its group, whatever is still
+// running in it. True when the helper itself finished its work in time.
 bool awaitImageHelper(pid_t child) {
   const double deadline = monotonicSeconds() + kImageHelperTimeoutMilliseconds / 1000.0;
-  int status = 0;
-  pid_t done = 0;
-  while ((done = waitpid(child, &status, WNOHANG)) == 0 && monotonicSeconds() < deadline) {
+  siginfo_t ended{};
+  // WNOWAIT: an ended helper stays unreaped, and its group id taken, until the group
+  // has been ended.
+  while (waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         ended.si_pid == 0 && monotonicSeconds() < deadline) {
     poll(nullptr, 0, 20);
   }
-  if (done == 0) {
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-  }
-  imageHelper = 0;
-  return done == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  endImageHelperGroup(child);
+  return ended.si_pid == child && ended.si_code == CLD_EXITED && ended.si_status == 0;
 }
 
 }  // namespace
 
+std::string windowIdText(unsigned long id) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%lx", id);
+  return text;
+}
+
 void endImageHelper() {
   const pid_t child = imageHelper;
   if (child > 0) {
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
+    endImageHelperGroup(child);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace sorvanta::hack {
@@ -23,8 +24,11 @@ Picture photographRoot(Display* display);
 // the window's size. Empty when the helper is missing, fails or hangs.
 Picture imageFromHelper(Display* display, Window window);
 
-// Ends a running image helper and waits for it; safe in a signal handler, so that no
-// child outlives the hack.
+// Ends a running image helper with everything it started (its process group) and
+// waits for it; safe in a signal handler, so that no child outlives the hack.
 void endImageHelper();
+
+// An X id as the helper and the messages write it: "0x" and hexadecimal.
+std::string windowIdText(unsigned long id);
 
 }  // namespace sorvanta::hack

@@ -112,8 +112,15 @@ bool useGivenWindow(Display* display, Window given, Surface& surface) {
   surface.followed = given;
   surface.drawable = createWindow(display, given, surface.visual, 0, 0, surface.width,
                                   surface.height, StructureNotifyMask);
-  XMapWindow(display, surface.drawable);
   return true;
+}
+
+bool windowExists(Display* display, Window window) {
+  const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  XWindowAttributes attributes{};
+  const bool exists = XGetWindowAttributes(display, window, &attributes) != 0;
+  XSetErrorHandler(previous);
+  return exists;
 }
 
 Window windowFromEnvironment(Display* display) {

@@ -25,8 +25,13 @@ struct Surface {
 bool makeOwnWindow(Display* display, const Options& options, Surface& surface);
 
 // A window handed to the hack. It draws there directly when the window's visual has
-// what the scene needs; otherwise into a child of a suitable visual that covers it.
+// what the scene needs; otherwise into a child of a suitable visual that covers it,
+// not yet mapped (so that a photograph of the root taken first shows the desktop).
 bool useGivenWindow(Display* display, Window given, Surface& surface);
+
+// Whether a window of that id exists; asked before the hack's own X error handler is
+// in place, which takes a missing window for the daemon's having taken it away.
+bool windowExists(Display* display, Window window);
 
 // The window XScreenSaver names in $XSCREENSAVER_WINDOW, else the root window.
 Window windowFromEnvironment(Display* display);
