@@ -78,7 +78,7 @@ LangString FinishTitle ${LANG_ENGLISH} "Sorvanta is installed"
 LangString FinishTitle ${LANG_JAPANESE} "Sorvanta をインストールしました"
 LangString FinishText ${LANG_ENGLISH} "Sorvanta is now your screen saver. Choose its music and \
   its wait time in Windows' Screen Saver Settings, or from Sorvanta in the Start menu.\
-  $\r$\n$\r$\nTo remove it, use Apps & features (Settings > Apps)."
+  $\r$\n$\r$\nTo remove it, use Apps && features (Settings > Apps)."
 LangString FinishText ${LANG_JAPANESE} "Sorvanta が現在のスクリーン セーバーになりました。\
   音楽と待ち時間は Windows の「スクリーン セーバーの設定」か、スタート メニューの \
   Sorvanta から選べます。$\r$\n$\r$\n\
@@ -147,7 +147,9 @@ Function FolderWritable
   ${Loop}
   System::Call 'kernel32::GetTempFileNameW(w r1, w "sor", i 0, w .r2) i .r3'
   ${If} $3 <> 0
+    SetDetailsPrint none
     Delete $2
+    SetDetailsPrint lastused
     StrCpy $0 1
   ${EndIf}
 FunctionEnd
@@ -183,27 +185,21 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; Replaces both programs, or neither: the old ones are removed first, and when one of
-; them cannot be, the installation stops before a new one is put beside it.
-Function ReplacePrograms
+; Removes the old programs before the new ones are put in their place. When one of
+; them cannot be removed, the installation stops before a new one is put beside it.
+Function RemoveOldPrograms
   Delete "$INSTDIR\Sorvanta.scr"
   Delete "$INSTDIR\Sorvanta.dll"
   ${If} ${FileExists} "$INSTDIR\Sorvanta.scr"
   ${OrIf} ${FileExists} "$INSTDIR\Sorvanta.dll"
-    MessageBox MB_OK|MB_ICONSTOP "$(ProgramsNotReplaced)" /SD IDOK
-    DetailPrint "$(ProgramsNotReplaced)"
-    Abort
+    Call ProgramsNotReplaced
   ${EndIf}
-  ClearErrors
-  SetOverwrite try
-  File "${SCR}"
-  File "${DLL}"
-  SetOverwrite on
-  ${If} ${Errors}
-    MessageBox MB_OK|MB_ICONSTOP "$(ProgramsNotReplaced)" /SD IDOK
-    DetailPrint "$(ProgramsNotReplaced)"
-    Abort
-  ${EndIf}
+FunctionEnd
+
+Function ProgramsNotReplaced
+  MessageBox MB_OK|MB_ICONSTOP "$(ProgramsNotReplaced)" /SD IDOK
+  DetailPrint "$(ProgramsNotReplaced)"
+  Abort
 FunctionEnd
 
 ; The Start-menu folder: the settings, and the documented way to make a saver the
@@ -234,7 +230,13 @@ Section "Sorvanta" SectionMain
   !insertmacro END_RUNNING_PROGRAMS ""
   SetOutPath "$INSTDIR"
   ; An upgrade replaces the programs and leaves the settings file as it is.
-  Call ReplacePrograms
+  Call RemoveOldPrograms
+  ClearErrors
+  SetOverwrite try  ; a file that cannot be written is an error, not a question
+  File "${SCR}"
+  File "${DLL}"
+  SetOverwrite on
+  ${IfThen} ${Errors} ${|} Call ProgramsNotReplaced ${|}
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   Call CreateMenuLinks
 

@@ -35,10 +35,14 @@ int printLink(IShellLinkW* link, const wchar_t* path) {
   }
   wchar_t text[MAX_PATH * 2] = {};
   int icon = 0;
-  if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) print("target", text);
-  if (SUCCEEDED(link->GetArguments(text, MAX_PATH * 2))) print("arguments", text);
-  if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) print("folder", text);
-  if (SUCCEEDED(link->GetDescription(text, MAX_PATH))) print("description", text);
+  if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
+    print("target", text);
+  if (SUCCEEDED(link->GetArguments(text, MAX_PATH * 2)))
+    print("arguments", text);
+  if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH)))
+    print("folder", text);
+  if (SUCCEEDED(link->GetDescription(text, MAX_PATH)))
+    print("description", text);
   if (SUCCEEDED(link->GetIconLocation(text, MAX_PATH, &icon))) {
     print("icon", text);
     std::printf("icon_index=%d\n", icon);

@@ -109,9 +109,12 @@ class Installed:
         runner = self.prefix.drive_c() / "uninstall-runner"
         runner.mkdir()
         shutil.copy2(self.folder / "uninstall.exe", runner / "Au_.exe")
-        result = self.prefix.run([runner / "Au_.exe", "/S", f"_?={self.folder_win}"], timeout=180)
+        # Not run with its output captured: a Wine process it brings up (the desktop's)
+        # would keep that pipe open after it has ended.
+        uninstaller = self.prefix.start([runner / "Au_.exe", "/S", f"_?={self.folder_win}"])
+        code = uninstaller.wait(180)
         shutil.rmtree(runner)
-        return result.returncode
+        return code
 
     def files_left(self):
         """The files of the install still there: programs, settings, uninstaller,
@@ -320,3 +323,34 @@ def test_an_uninstall_over_a_running_preview_ends_it_and_leaves_nothing(install,
     assert preview.poll() is not None, "the preview still runs"
     assert host.poll() is None, "the host's own program was ended"
     wintool_for(installed.prefix).close(HOST_CAPTION)
+
+
+def test_an_uninstall_that_cannot_remove_a_file_keeps_its_entry_and_fails(install, wintool_for):
+    installed = install()
+    (installed.folder / "Sorvanta.ini").write_bytes(SETTINGS)
+    holder = subprocess.Popen(["wine", wintool_for(installed.prefix).exe, "hold",
+                               installed.folder_win + r"\Sorvanta.ini"],
+                              env=installed.prefix.env(), stdout=subprocess.PIPE, text=True)
+    assert holder.stdout.readline().strip() == "held"
+    assert installed.uninstall() != 0, "the uninstall reported success with a file left"
+    # What is left can still be uninstalled: the uninstaller stays with it.
+    assert installed.files_left() == [str(installed.folder / name)
+                                      for name in ("Sorvanta.ini", "uninstall.exe")]
+    assert apps_entries(installed.prefix) == ["Sorvanta"]
+    holder.kill()
+    holder.wait(30)
+    assert installed.uninstall() == 0
+    assert (installed.files_left(), apps_entries(installed.prefix)) == ([], [])
+
+
+def test_a_silent_install_into_a_folder_the_user_cannot_write_fails_and_changes_nothing(
+        installers, make_screen, make_prefix):
+    prefix = make_prefix(make_screen(640, 480))
+    before = tree(prefix.drive_c())
+    # Z: is the Unix root: nothing can be made in /proc, not even by root.
+    result = prefix.run([installers[1][installers[0]], "/S", r"/D=Z:\proc\Sorvanta"],
+                        timeout=180)
+    assert result.returncode != 0, "the install reported success"
+    assert reg_values(prefix, UNINSTALL_KEY) == {}
+    assert "SCRNSAVE.EXE" not in reg_values(prefix, DESKTOP_KEY)
+    assert sorted(tree(prefix.drive_c()) - before) == []
