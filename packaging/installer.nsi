@@ -136,17 +136,20 @@ Function SkipFolderOnUpgrade
 FunctionEnd
 
 ; $0 is 1 when the user can write to $INSTDIR, or create it: a file can be made in it,
-; or in the nearest folder above it that exists.
+; or in the nearest folder above it that exists. A file in the way is no folder.
 Function FolderWritable
   StrCpy $0 ""
   StrCpy $1 $INSTDIR
   ${DoUntil} ${FileExists} "$1\*.*"
+    ${IfThen} ${FileExists} $1 ${|} Return ${|}
     ${GetParent} $1 $2
     ${IfThen} $2 == "" ${|} Return ${|}
     StrCpy $1 $2
   ${Loop}
-  System::Call 'kernel32::GetTempFileNameW(w r1, w "sor", i 0, w .r2) i .r3'
+  ; Wine returns a name even when it could not make the file: the file must be there.
+  System::Call 'kernel32::GetTempFileNameW(w "$1\", w "sor", i 0, w .r2) i .r3'
   ${If} $3 <> 0
+  ${AndIf} ${FileExists} $2
     SetDetailsPrint none
     Delete $2
     SetDetailsPrint lastused
