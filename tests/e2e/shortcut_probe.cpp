@@ -9,15 +9,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "probe_text.h"
 
-std::string utf8(const wchar_t* text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), length, nullptr, nullptr);
-  out.resize(static_cast<size_t>(length > 0 ? length - 1 : 0));
-  return out;
-}
+namespace {
 
 void print(const char* name, const wchar_t* value) {
   std::printf("%s=%s\n", name, utf8(value).c_str());
