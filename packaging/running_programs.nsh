@@ -22,7 +22,8 @@
 !define /ifndef WM_CLOSE 0x0010
 !define /ifndef GW_HWNDNEXT 2
 !define /ifndef GW_CHILD 5
-!define MAX_PROCESSES 4096
+; Room for the ids of 4096 processes.
+!define PROCESS_LIST_BYTES 16384
 ; How long the programs get to close: Wine alone takes about 2 s to destroy a window.
 !define CLOSE_WAIT_STEPS 60
 !define CLOSE_WAIT_STEP_MS 250
@@ -80,9 +81,9 @@ FunctionEnd
 ; and counts them in $RunningCount.
 Function ${UN}ForEachRunningProgram
   StrCpy $RunningCount 0
-  System::Alloc ${MAX_PROCESSES}*4
+  System::Alloc ${PROCESS_LIST_BYTES}
   Pop $8
-  System::Call 'kernel32::K32EnumProcesses(p r8, i ${MAX_PROCESSES}*4, *i .r9) i .r0'
+  System::Call 'kernel32::K32EnumProcesses(p r8, i ${PROCESS_LIST_BYTES}, *i .r9) i .r0'
   ${IfThen} $0 = 0 ${|} StrCpy $9 0 ${|}
   IntOp $9 $9 / 4
   ${For} $R1 1 $9

@@ -108,10 +108,10 @@ class Installed:
         folder (so it can delete the original), but waited for: its exit code."""
         runner = self.prefix.drive_c() / "uninstall-runner"
         runner.mkdir()
-        shutil.copy2(self.folder / "uninstall.exe", runner / "Au_.exe")
+        shutil.copy2(self.folder / "uninstall.exe", runner / "Un.exe")
         # Not run with its output captured: a Wine process it brings up (the desktop's)
         # would keep that pipe open after it has ended.
-        uninstaller = self.prefix.start([runner / "Au_.exe", "/S", f"_?={self.folder_win}"])
+        uninstaller = self.prefix.start([runner / "Un.exe", "/S", f"_?={self.folder_win}"])
         code = uninstaller.wait(180)
         shutil.rmtree(runner)
         return code
