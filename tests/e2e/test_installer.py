@@ -127,10 +127,10 @@ class Installed:
 def install(installers, make_screen, make_prefix):
     """Installs the given version (this build's by default) into a new prefix, after
     setting the given HKCU\\Control Panel\\Desktop values."""
-    def run(version=None, desktop=None):
+    def run(version=None, desktop=None, lang="C.UTF-8"):
         screen = make_screen(1024, 768)
-        return Installed(screen, make_prefix(screen), installers[1][version or installers[0]],
-                         desktop or {})
+        return Installed(screen, make_prefix(screen, lang),
+                         installers[1][version or installers[0]], desktop or {})
 
     return run
 
@@ -216,6 +216,23 @@ def test_the_installed_settings_dialog_saves_into_the_installed_folder(install):
     wait_until(lambda: dialog.poll() is not None, 30, what="the dialog to close on 設定")
     saved = (installed.folder / "Sorvanta.ini").read_bytes().decode("cp932")
     assert "BGM区分=" in saved and "BGMﾘﾋﾟｰﾄ=" in saved, saved
+
+
+def test_on_a_japanese_system_the_shortcuts_have_japanese_names_and_go_in_any_language(
+        install, build_dir):
+    installed = install(lang="ja_JP.UTF-8")
+    program = installed.folder_win + r"\Sorvanta.scr"
+    probe = build_dir / "tests" / "e2e" / "shortcut_probe.exe"
+    assert sorted(p.name for p in installed.menu.iterdir()) == \
+        ["Sorvanta の設定.lnk", "Sorvanta をスクリーン セーバーにする.lnk"]
+    assert shortcut(installed, probe, "Sorvanta の設定.lnk")["arguments"] == "/c"
+    assert shortcut(installed, probe, "Sorvanta をスクリーン セーバーにする.lnk")["arguments"] == \
+        "desk.cpl,InstallScreenSaver " + program
+    # The user's language has changed since: the uninstaller still finds them.
+    installed.prefix.stop_server()
+    installed.prefix.lang = "C.UTF-8"
+    assert installed.uninstall() == 0
+    assert (installed.files_left(), installed.menu.exists()) == ([], False)
 
 
 def version_of(installed, build_dir, name):
