@@ -9,6 +9,7 @@
 
 #include "exchange/window_names.h"
 #include "frame_timer.h"
+#include "monitor_covers_win32.h"
 #include "scene_app.h"
 #include "view_swing.h"
 
@@ -110,6 +111,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_KEYDOWN:
       handleKey(window, wParam);
+      break;
+    case WM_DISPLAYCHANGE:
+      sorvanta::coverMonitorsAgain(window);
       break;
     default:
       break;
@@ -247,6 +251,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   state.swapDC = GetDC(window);
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
+  if (state.fullscreen) {
+    sorvanta::openMonitorCovers(window);
+  }
+  // Started by an invisible front end, which allowed it the foreground: the scene
+  // window takes it, and the keys, so that Escape reaches it.
+  SetForegroundWindow(window);
+  SetFocus(window);
   if (!state.theApp->initScene()) {
     destroyApp();
     return 0;

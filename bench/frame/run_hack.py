@@ -48,23 +48,30 @@ def plant_root(screen, picture):
     connection.close()
 
 
-def frames_shown(screen, seconds, warm_up=3.0):
-    """Screens' worth of damaged area over `seconds`, after a warm-up."""
+def damaged_rectangles(screen, seconds, warm_up=3.0):
+    """(x, y, width, height) of every update of the screen for `seconds`, after a
+    warm-up."""
     connection = xdisplay.Display(screen.display)
     root = connection.screen().root
     connection.damage_query_version()  # the extension answers nothing before this
     root.damage_create(damage.DamageReportRawRectangles)
     notify = connection.extension_event.DamageNotify
-    area = 0
     counting_from = time.monotonic() + warm_up
     end = counting_from + seconds
-    while time.monotonic() < end:
-        select.select([connection], [], [], 0.1)
-        while connection.pending_events():
-            event = connection.next_event()
-            if event.type == notify and time.monotonic() >= counting_from:
-                area += event.area.width * event.area.height
-    connection.close()
+    try:
+        while time.monotonic() < end:
+            select.select([connection], [], [], 0.1)
+            while connection.pending_events():
+                event = connection.next_event()
+                if event.type == notify and time.monotonic() >= counting_from:
+                    yield (event.area.x, event.area.y, event.area.width, event.area.height)
+    finally:
+        connection.close()
+
+
+def frames_shown(screen, seconds):
+    """Screens' worth of damaged area over `seconds`."""
+    area = sum(width * height for _, _, width, height in damaged_rectangles(screen, seconds))
     return area / (WIDTH * HEIGHT) / seconds
 
 
@@ -104,7 +111,7 @@ def measure_renderer(screen, build_windows, native_tools, seconds):
 def main():
     build_bench, build_windows = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
     seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
-    hack = build_bench / "renderer" / "sorvanta"
+    hack = build_bench / "hack" / "sorvanta"
     native_tools = ROOT / "build" / "native" / "tools"
     screen = Screen(WIDTH, HEIGHT)
     try:

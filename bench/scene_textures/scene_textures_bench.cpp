@@ -12,7 +12,7 @@
 #include "bench_lines.h"
 #include "median_reporter.h"
 #include "scene_textures.h"
-#include "renderer/gl_api.h"
+#include "scene/gl_api.h"
 #include "tga_image.h"
 #include "tga_test_files.h"
 

@@ -95,6 +95,12 @@ void Command::resize(int widthTwips, int heightTwips) {
   ShowEnabledState();
 }
 
+void Command::rescale(int widthTwips, int heightTwips) {
+  widthTwips_ = widthTwips;
+  heightTwips_ = heightTwips;
+  PaintFace(lastSkin_);
+}
+
 // ---- Routines --------------------------------------------------------------------
 
 void Command::PointerLeft() {
@@ -132,6 +138,7 @@ void Command::PaintFace(Skin skin) {
   } else if (buttonState_ == kStateHighLight) {
     hoverGradient_ = kTrue;
   }
+  lastSkin_ = skin;
   painter_.clearFace();
   FillGradient();
   const FacePieces pieces = PiecesFor(widthTwips_, heightTwips_);

@@ -64,6 +64,9 @@ class Command {
   void mouseUp(MouseButton button, bool pointerOver = true);
   void timerTick(bool pointerOverButton);
   void resize(int widthTwips, int heightTwips);
+  // A change of the screen's scale: the face is painted again at its new size with the
+  // look it showed before, where a plain resize would show Normal.
+  void rescale(int widthTwips, int heightTwips);
 
   // Properties.
   const std::string& Caption() const { return caption_; }
@@ -112,6 +115,7 @@ class Command {
   std::string caption_ = "Command1";
   CaptionFont font_ = DefaultCaptionFont();
   std::uint32_t captionColour_ = 0;
+  Skin lastSkin_ = Skin::Normal;  // the look of the last paint
 };
 
 }  // namespace sorvanta::controls

@@ -12,6 +12,7 @@
 
 #include "saver/controls/command.h"
 #include "saver/controls/length_units.h"
+#include "saver/controls/window_dpi_win32.h"
 #include "saver/text/ascii_text.h"
 #include "saver/text/wide_text_win32.h"
 
@@ -30,10 +31,8 @@ inline std::wstring SkinResource(Skin skin) {
 // the caption over it, as a windowless label would be drawn.
 class CommandPainterWin32 final : public CommandPainter {
  public:
-  explicit CommandPainterWin32(HWND window) : window_(window) {
+  explicit CommandPainterWin32(HWND window) : window_(window), dpi_(WindowDotsPerInch(window)) {
     HDC screen = GetDC(window_);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    dpi_ = dpi > 0 ? dpi : 96;
     faceDc_ = CreateCompatibleDC(screen);
     skinDc_ = CreateCompatibleDC(screen);
     ReleaseDC(window_, screen);
@@ -123,9 +122,10 @@ class CommandPainterWin32 final : public CommandPainter {
   }
 
   void setCaptionFont(const CaptionFont& font) override {
+    captionFont_ = font;
     LOGFONTW description{};
-    // The caption is as large as the dialog's labels, whose fonts follow the screen's
-    // pixels per inch; the face itself keeps its 15 twips to the pixel.
+    // The caption is as large as the dialog's labels, whose fonts follow the window's
+    // dots per inch; the face itself keeps its 15 twips to the pixel.
     description.lfHeight = -pixelsFromPoints(font.sizePoints, dpi_);
     description.lfWeight = font.weight;
     description.lfItalic = font.italic;
@@ -172,6 +172,12 @@ class CommandPainterWin32 final : public CommandPainter {
 
   void setClickHandler(std::function<void()> handler) { clickHandler_ = std::move(handler); }
 
+  // A change of the window's scale: the caption's font again at the new dots per inch.
+  void setDotsPerInch(int dpi) {
+    dpi_ = dpi > 0 ? dpi : kStandardDotsPerInch;
+    setCaptionFont(captionFont_);
+  }
+
   void paint(HDC target) const {
     if (opaque_) {
       BitBlt(target, 0, 0, width_, height_, faceDc_, 0, 0, SRCCOPY);
@@ -193,7 +199,7 @@ class CommandPainterWin32 final : public CommandPainter {
     HGDIOBJ previous = SelectObject(target, font_);
     SetBkMode(target, TRANSPARENT);
     const UINT format = DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
-    RECT area = captionAtScreenDpi();
+    RECT area = captionAtWindowDpi();
     if (captionEnabled_) {
       SetTextColor(target, colour_);
       DrawTextW(target, text_.c_str(), static_cast<int>(text_.size()), &area, format);
@@ -211,7 +217,7 @@ class CommandPainterWin32 final : public CommandPainter {
 
   // The caption area grown about its middle as the font grows above 96 dots per inch,
   // so a larger caption stays centred and is not cut.
-  RECT captionAtScreenDpi() const {
+  RECT captionAtWindowDpi() const {
     RECT area = caption_;
     const int height = caption_.bottom - caption_.top;
     const int grown = static_cast<int>(std::lround(height * dpi_ / 96.0));
@@ -221,7 +227,7 @@ class CommandPainterWin32 final : public CommandPainter {
   }
 
   HWND window_;
-  int dpi_ = 96;
+  int dpi_;
   std::function<void()> clickHandler_;
   HDC faceDc_ = nullptr;
   HDC skinDc_ = nullptr;
@@ -229,6 +235,7 @@ class CommandPainterWin32 final : public CommandPainter {
   HGDIOBJ oldFaceBitmap_ = nullptr;
   std::array<HBITMAP, kSkinCount> skins_{};
   HFONT font_ = nullptr;
+  CaptionFont captionFont_;
   int width_ = 0, height_ = 0;
   RECT caption_{};
   bool captionEnabled_ = true;

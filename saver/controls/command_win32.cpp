@@ -22,6 +22,7 @@ struct ButtonWindow {
   explicit ButtonWindow(HWND window) : painter(window), control(painter) {}
   CommandPainterWin32 painter;
   Command control;
+  bool rescaling = false;  // a change of scale paints the face itself once placed
 };
 
 ButtonWindow* WindowData(HWND window) {
@@ -42,6 +43,8 @@ void OnCreate(HWND window, ButtonWindow& data, const CREATESTRUCTW& create) {
 
 void OnSize(ButtonWindow& data, int width, int height) {
   data.painter.resizeFace(width, height);
+  if (data.rescaling)
+    return;
   data.control.resize(twipsFromPixels(width, kStandardDotsPerInch),
                       twipsFromPixels(height, kStandardDotsPerInch));
 }
@@ -179,6 +182,22 @@ Command* CommandOf(HWND button) {
     return nullptr;
   ButtonWindow* data = WindowData(button);
   return data ? &data->control : nullptr;
+}
+
+bool ScaleCommand(HWND button, const RECT& pixels, int dotsPerInch, UINT flags) {
+  if (!CommandOf(button))
+    return false;
+  ButtonWindow& data = *WindowData(button);
+  data.painter.setDotsPerInch(dotsPerInch);
+  data.rescaling = true;
+  SetWindowPos(button, nullptr, pixels.left, pixels.top, pixels.right - pixels.left,
+               pixels.bottom - pixels.top, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+  data.rescaling = false;
+  RECT client{};
+  GetClientRect(button, &client);
+  data.control.rescale(twipsFromPixels(client.right, kStandardDotsPerInch),
+                       twipsFromPixels(client.bottom, kStandardDotsPerInch));
+  return true;
 }
 
 bool SetClickHandler(HWND button, std::function<void()> handler) {

@@ -21,6 +21,11 @@ bool RegisterCommandClass(HINSTANCE instance);
 HWND CreateCommand(HWND parent, int id, const RECT& pixels, const PropertyBag* bag,
                    const CaptionFont& ambientFont);
 
+// A change of the screen's scale: the caption's font at the new dots per inch, the
+// button at its new place (SetWindowPos with flags added), and its face painted there
+// with the look it had. False when button is not a Command window.
+bool ScaleCommand(HWND button, const RECT& pixels, int dotsPerInch, UINT flags);
+
 // Routes the button's Click to handler instead of WM_COMMAND/BN_CLICKED to the parent;
 // false when button is not a Command window.
 bool SetClickHandler(HWND button, std::function<void()> handler);

@@ -71,6 +71,13 @@ SettingsDialog::SettingsDialog(Sorvanta_B::MusicSettings& settings, std::string 
       view_(view),
       layout_(dotsPerInch) {}
 
+bool SettingsDialog::rescale(int dotsPerInch) {
+  if (dotsPerInch <= 0 || dotsPerInch == layout_.dotsPerInch())
+    return false;
+  layout_ = DialogLayout(dotsPerInch);
+  return true;
+}
+
 void SettingsDialog::load() {
   showKindControls(controlsForKind(settings_.BgmKind));
   view_.fillRepeatCombo(formatRepeat(settings_.BgmRepeat), repeatListEntries());

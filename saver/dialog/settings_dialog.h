@@ -1,5 +1,5 @@
 // The settings dialog apart from its window: every text it shows, its
-// layout in twips and that layout's pixels at the screen's dots per inch, the font
+// layout in twips and that layout's pixels at the window's dots per inch, the font
 // heights, the hit tests, and the steps of the load, a kind's choice, a file's choice
 // and the save. settings_dialog_win32.cpp creates the windows, paints what this says
 // and forwards the messages.
@@ -80,7 +80,7 @@ struct PixelBox {
   bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-// The layout in pixels at one screen's dots per inch (96 when the screen gives none).
+// The layout in pixels at one dots per inch (96 when none is given).
 class DialogLayout {
  public:
   explicit DialogLayout(int dotsPerInch);
@@ -133,6 +133,11 @@ class SettingsDialog {
                  Sorvanta_B::SettingsFiles& files, SettingsDialogView& view, int dotsPerInch);
 
   const DialogLayout& layout() const { return layout_; }
+  // A new scale for the window: the layout is made afresh from the twips at the given
+  // dots per inch, never from the pixels of the old one, so changes back and forth do
+  // not drift. The choice, the file and the link's press stay. False, and nothing
+  // changes, when the scale is the same or is no scale.
+  bool rescale(int dotsPerInch);
   int chosenMark() const { return kindControls_.chosenMark; }
   const std::string& fileText() const { return fileText_; }
 

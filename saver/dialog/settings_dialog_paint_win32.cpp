@@ -107,14 +107,8 @@ void drawFrame(HDC target, const RECT& frame) {
 }  // namespace
 
 DialogPainter::DialogPainter(HINSTANCE instance, const DialogLayout& layout, HDC surface)
-    : layout_(layout), surface_(surface) {
-  labelFont_ = makeFont(layout.labelFontHeight(), kLabelFace, SHIFTJIS_CHARSET, false);
-  linkFont_ = makeFont(layout.labelFontHeight(), kLabelFace, SHIFTJIS_CHARSET, true);
-  panelFont_ = makeFont(layout.panelFontHeight(), kPanelFace, DEFAULT_CHARSET, false);
-  const int dpi = layout.dotsPerInch();
-  markNotChosen_ = scaledToDpi(loadBitmap(instance, L"SORVANTA_MARK_NOT_CHOSEN"), dpi);
-  markChosen_ = scaledToDpi(loadBitmap(instance, L"SORVANTA_MARK_CHOSEN"), dpi);
-  strip_ = scaledToDpi(loadBitmap(instance, L"SORVANTA_PANEL_STRIP"), dpi);
+    : instance_(instance), layout_(layout), surface_(surface) {
+  makeScaledObjects();
   icon_ = static_cast<HICON>(LoadImageW(instance, L"SORVANTA_WINDOW_ICON", IMAGE_ICON, 32, 32, 0));
   linkCursor_ =
       static_cast<HCURSOR>(LoadImageW(instance, L"SORVANTA_LINK_CURSOR", IMAGE_CURSOR, 0, 0, 0));
@@ -126,16 +120,46 @@ DialogPainter::~DialogPainter() {
       SelectObject(surface_, surfaceOld_);
     DeleteDC(surface_);
   }
-  for (HGDIOBJ object :
-       std::initializer_list<HGDIOBJ>{surfaceBitmap_, labelFont_, linkFont_, panelFont_,
-                                      markNotChosen_, markChosen_, strip_}) {
-    if (object)
-      DeleteObject(object);
-  }
+  if (surfaceBitmap_)
+    DeleteObject(surfaceBitmap_);
+  deleteScaledObjects();
   if (icon_)
     DestroyIcon(icon_);
   if (linkCursor_)
     DestroyCursor(linkCursor_);
+}
+
+// The fonts at the layout's dots per inch, and the pictures scaled from the program's
+// own 96-dpi ones (never from an earlier scaling, so changes back and forth keep them
+// sharp).
+void DialogPainter::makeScaledObjects() {
+  labelFont_ = makeFont(layout_.labelFontHeight(), kLabelFace, SHIFTJIS_CHARSET, false);
+  linkFont_ = makeFont(layout_.labelFontHeight(), kLabelFace, SHIFTJIS_CHARSET, true);
+  panelFont_ = makeFont(layout_.panelFontHeight(), kPanelFace, DEFAULT_CHARSET, false);
+  const int dpi = layout_.dotsPerInch();
+  markNotChosen_ = scaledToDpi(loadBitmap(instance_, L"SORVANTA_MARK_NOT_CHOSEN"), dpi);
+  markChosen_ = scaledToDpi(loadBitmap(instance_, L"SORVANTA_MARK_CHOSEN"), dpi);
+  strip_ = scaledToDpi(loadBitmap(instance_, L"SORVANTA_PANEL_STRIP"), dpi);
+}
+
+void DialogPainter::deleteScaledObjects() {
+  for (HGDIOBJ object : std::initializer_list<HGDIOBJ>{labelFont_, linkFont_, panelFont_,
+                                                       markNotChosen_, markChosen_, strip_}) {
+    if (object)
+      DeleteObject(object);
+  }
+}
+
+void DialogPainter::rescale(HWND panelFontUser) {
+  const HFONT oldPanelFont = panelFont_;
+  panelFont_ = nullptr;
+  deleteScaledObjects();
+  makeScaledObjects();
+  // The control lets go of the old font before it is deleted.
+  if (panelFontUser)
+    SendMessageW(panelFontUser, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont_), FALSE);
+  if (oldPanelFont)
+    DeleteObject(oldPanelFont);
 }
 
 RECT DialogPainter::rect(const TwipPlace& place) const {

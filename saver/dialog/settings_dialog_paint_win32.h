@@ -21,6 +21,10 @@ class DialogPainter {
   DialogPainter(const DialogPainter&) = delete;
   DialogPainter& operator=(const DialogPainter&) = delete;
 
+  // After the layout's dots per inch has changed: the fonts and pictures again at the new
+  // scale; panelFontUser (may be null) is given the new panel font.
+  void rescale(HWND panelFontUser);
+
   HFONT panelFont() const { return panelFont_; }
   HICON icon() const { return icon_; }
   HCURSOR linkCursor() const { return linkCursor_; }
@@ -35,7 +39,10 @@ class DialogPainter {
  private:
   void drawPanel(HDC target, const RECT& client, int chosenMark, const std::string& fileText) const;
   RECT rect(const TwipPlace& place) const;
+  void makeScaledObjects();
+  void deleteScaledObjects();
 
+  HINSTANCE instance_;
   const DialogLayout& layout_;
   HFONT labelFont_ = nullptr;
   HFONT linkFont_ = nullptr;

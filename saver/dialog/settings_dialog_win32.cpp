@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "saver/controls/command_win32.h"
+#include "saver/dialog/dialog_dpi_win32.h"
 #include "saver/dialog/settings_dialog.h"
 #include "saver/dialog/settings_dialog_paint_win32.h"
 #include "saver/dialog/zoom_win32.h"
@@ -38,7 +39,7 @@ RECT toRect(const PixelBox& box) {
 
 // The dialog's windows, its painter and the platform side of its steps; lives on
 // showSettingsDialog's stack.
-struct Dialog final : SettingsDialogView {
+struct Dialog final : SettingsDialogView, DialogWindows {
   Dialog(HINSTANCE module, Sorvanta_B::MusicSettings& settings, const std::string& folder, int dpi,
          HDC surface)
       : instance(module),
@@ -120,12 +121,6 @@ struct Dialog final : SettingsDialogView {
   Sorvanta_B::SettingsFilesWin32 files;
   SettingsDialog logic;
   DialogPainter painter;
-  HWND window = nullptr;
-  HWND panel = nullptr;
-  HWND repeatCombo = nullptr;
-  HWND fileButton = nullptr;
-  HWND setButton = nullptr;
-  HWND cancelButton = nullptr;
   HWND lastFocus = nullptr;  // the control to give the focus back to on activation
   bool closed = false;
 };
@@ -236,6 +231,10 @@ LRESULT handleDialog(Dialog& dialog, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
       dialog.painter.drawBackground(dialog.window, LOWORD(lParam), HIWORD(lParam));
       return 0;
+    case WM_DPICHANGED:  // moved onto a monitor of another scale, or its scale changed
+      changeScale(dialog, dialog.logic, dialog.painter, HIWORD(wParam),
+                  reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
@@ -322,7 +321,7 @@ void runUntilClosed(Dialog& dialog) {
 
 void showSettingsDialog(void* instance, Sorvanta_B::MusicSettings& settings,
                         const std::string& programFolder) {
-  // The screen's dots per inch and the window's drawing surface, from the screen.
+  // The screen's dots per inch, until the window gives its own, and a drawing surface.
   int dpi = 0;
   HDC surface = nullptr;
   if (HDC screen = GetDC(nullptr)) {
@@ -335,6 +334,7 @@ void showSettingsDialog(void* instance, Sorvanta_B::MusicSettings& settings,
   registerClass(dialog, kDialogClass, DialogProc, dialog.painter.icon(), arrow);
   registerClass(dialog, kPanelClass, PanelProc, nullptr, arrow);
   if (createDialogWindow(dialog)) {
+    takeWindowScale(dialog.window, dialog.logic, dialog.painter);
     createControls(dialog);
     load(dialog);
     ShowWindow(dialog.window, SW_SHOWNORMAL);

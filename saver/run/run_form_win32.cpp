@@ -143,6 +143,9 @@ void Sorvanta_S::startRenderer(const std::string& path) {
   PROCESS_INFORMATION process{};
   if (CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                      &startup, &process)) {
+    // The front end is never shown, so Windows would not let the renderer take the
+    // foreground, and Escape could go to another program.
+    AllowSetForegroundWindow(process.dwProcessId);
     CloseHandle(process.hThread);
     rendererProcess_ = process.hProcess;
   }

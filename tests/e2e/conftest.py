@@ -12,7 +12,7 @@ from pathlib import Path
 
 import pytest
 
-from winehost import WinePrefix, Screen, clone_prefix, template_ready, template_root
+from winehost import MonitorScreen, WinePrefix, Screen, clone_prefix, template_ready, template_root
 
 
 @pytest.fixture(scope="session")
@@ -63,6 +63,22 @@ def make_screen():
 
     def start(width=1024, height=768):
         screen = Screen(width, height)
+        screens.append(screen)
+        return screen
+
+    yield start
+    for screen in screens:
+        screen.stop()
+
+
+@pytest.fixture
+def make_monitors():
+    """Starts screens of several monitors side by side (a list of (width, height), the
+    primary first); stops them after the test."""
+    screens = []
+
+    def start(sizes):
+        screen = MonitorScreen(sizes)
         screens.append(screen)
         return screen
 

@@ -30,24 +30,41 @@ def wait_until(predicate, timeout, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
+def start_x_server(command, env=None):
+    """Starts an X server that reports its free display through -displayfd; returns the
+    process and the display name."""
+    read_fd, write_fd = os.pipe()
+    process = subprocess.Popen(
+        [*command, "-displayfd", str(write_fd), "-noreset", "-nolisten", "tcp"],
+        pass_fds=(write_fd,), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+        start_new_session=True)
+    os.close(write_fd)
+    with os.fdopen(read_fd) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        process.kill()
+        process.wait()
+        raise RuntimeError(f"{command[0]} did not report a display")
+    return process, f":{number}"
+
+
+def stop_process(process):
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
 class Screen:
     """An Xvfb server of a given size, on a free display."""
 
     def __init__(self, width=1024, height=768, depth=24):
         self.width, self.height = width, height
-        read_fd, write_fd = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-             f"{width}x{height}x{depth}", "-noreset", "-nolisten", "tcp"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            start_new_session=True)
-        os.close(write_fd)
-        with os.fdopen(read_fd) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            self.process.kill()
-            raise RuntimeError("Xvfb did not report a display")
-        self.display = f":{number}"
+        self.process, self.display = start_x_server(
+            ["Xvfb", "-screen", "0", f"{width}x{height}x{depth}"])
 
     def env(self):
         return {"DISPLAY": self.display}
@@ -88,13 +105,54 @@ class Screen:
         self.xdotool("key", "--window", window, *keys)
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(5)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop_process(self.process)
+
+
+class MonitorScreen(Screen):
+    """Several monitors side by side, left to right from (0, 0), the first the primary:
+    Xephyr with one screen per monitor joined by Xinerama (and no RandR, with which Wine
+    would see one monitor), drawn on an Xvfb of its own. Wine can't change display modes
+    here; the current mode of each monitor is the only one it accepts."""
+
+    def __init__(self, sizes):
+        self.monitors = []
+        left = 0
+        for width, height in sizes:
+            self.monitors.append((left, 0, width, height))
+            left += width
+        self.width, self.height = left, max(height for _, height in sizes)
+        self.host = Screen(self.width, self.height)
+        self._xlib = None
+        try:
+            screens = [arg for width, height in sizes for arg in ("-screen", f"{width}x{height}")]
+            self.process, self.display = start_x_server(
+                ["Xephyr", *screens, "+xinerama", "-extension", "RANDR"],
+                env={**os.environ, **self.host.env()})
+        except Exception:
+            self.host.stop()
+            raise
+
+    def fill_monitors(self, colours):
+        """One plain X window of one colour (r, g, b) over each monitor, standing for a
+        program the user left open there. Wine repaints the root window when its
+        programs start, so a picture on the root would not last."""
+        from Xlib import X, display as xdisplay
+
+        self._xlib = xdisplay.Display(self.display)
+        screen = self._xlib.screen()
+        for (left, top, width, height), (r, g, b) in zip(self.monitors, colours):
+            pixel = screen.default_colormap.alloc_color(r * 257, g * 257, b * 257).pixel
+            window = screen.root.create_window(left, top, width, height, 0, screen.root_depth,
+                                               X.InputOutput, X.CopyFromParent,
+                                               background_pixel=pixel, override_redirect=True)
+            window.map()
+        self._xlib.sync()
+
+    def stop(self):
+        if self._xlib is not None:
+            self._xlib.close()
+        super().stop()
+        self.host.stop()
 
 
 class WinePrefix:

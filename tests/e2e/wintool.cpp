@@ -5,6 +5,8 @@
 //                            the top-level window with that caption (exit 1 if none)
 //   wintool close CAPTION    posts WM_CLOSE to it
 //   wintool quit CAPTION     posts WM_QUIT to it
+//   wintool displaychange CAPTION  sends it WM_DISPLAYCHANGE with the primary monitor's
+//                            size, as the system does after a display change
 //   wintool cursor           prints 1 when the mouse cursor is showing, else 0
 //   wintool children HWND    prints the captions of the child windows of HWND
 //   wintool host W H         creates a captioned top-level window "Sorvanta host" with a
@@ -199,6 +201,11 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(argv[1], "quit") == 0) {
     return PostMessageW(window, WM_QUIT, 0, 0) ? 0 : 1;
+  }
+  if (std::strcmp(argv[1], "displaychange") == 0) {
+    SendMessageW(window, WM_DISPLAYCHANGE, 32,
+                 MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    return 0;
   }
   if (std::strcmp(argv[1], "controls") == 0) {
     EnumChildWindows(window, printControl, 0);

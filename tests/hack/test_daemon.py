@@ -1,6 +1,7 @@
-"""The hack run by the real XScreenSaver daemon. XScreenSaver refuses to run hacks as
-root, so the daemon runs as an unprivileged user made for the test, with a
-~/.xscreensaver that lists only `sorvanta -root`."""
+"""The hack run by the real XScreenSaver daemon, from the files of the Debian package
+unpacked into a folder of their own. XScreenSaver refuses to run hacks as root, so the
+daemon runs as an unprivileged user made for the test, whose ~/.xscreensaver got
+Sorvanta from the package's sorvanta-enable."""
 
 import os
 import pwd
@@ -29,8 +30,10 @@ grabDesktopImages:\tTrue
 grabVideoFrames:\tFalse
 chooseRandomImages:\tFalse
 mode:\tone
-selected:\t0
-programs:\tGL: sorvanta -root \\n
+selected:\t2
+programs:\t\t\t\t\t\t\t\t      \\
+-\t\t\t\tmaze --root\t\t\t\t    \\n\\
+  GL: \t\t\t\tgears --root\t\t\t\t    \\n
 """
 
 
@@ -45,24 +48,37 @@ def saver_user():
     return pwd.getpwnam(USER)
 
 
+def package():
+    folder = Path(os.environ.get("SORVANTA_DEB_FOLDER", xscreen.BUILD / "tests/packaging/deb"))
+    found = sorted(folder.glob("sorvanta_*.deb"))
+    assert len(found) == 1, f"one package expected in {folder}: run the package_deb_make test"
+    return found[0]
+
+
 @pytest.fixture
 def daemon_home(saver_user):
-    """A fresh home with the settings file and the hack on the daemon's PATH (a copy
-    the user can reach: the build tree may not be)."""
+    """A fresh home, the package's files unpacked in it (where the user can reach them:
+    the build tree may not be) and its hack folder on the daemon's PATH, and a settings
+    file with two other hacks to which the user's own sorvanta-enable added Sorvanta."""
     home = Path(tempfile.mkdtemp(prefix="sorvanta-saver-"))
-    (home / "bin").mkdir()
-    shutil.copy2(xscreen.HACK, home / "bin" / "sorvanta")
+    subprocess.run(["dpkg-deb", "-x", str(package()), str(home / "root")], check=True)
     (home / ".xscreensaver").write_text(SETTINGS)
     subprocess.run(["chown", "-R", f"{saver_user.pw_uid}:{saver_user.pw_gid}", str(home)],
                    check=True)
     home.chmod(0o755)
+    enabled = subprocess.run(as_user(home, None, "sorvanta-enable"), capture_output=True,
+                             text=True)
+    assert enabled.returncode == 0, enabled.stderr
+    assert "sorvanta --root" in (home / ".xscreensaver").read_text()
     yield home
     shutil.rmtree(home, ignore_errors=True)
 
 
 def as_user(home, screen, *command):
-    env = ["env", "-i", f"DISPLAY={screen.name}", f"HOME={home}", f"USER={USER}",
-           f"LOGNAME={USER}", f"PATH={home / 'bin'}:/usr/bin:/bin"]
+    path = f"{home / 'root/usr/libexec/xscreensaver'}:{home / 'root/usr/bin'}:/usr/bin:/bin"
+    env = ["env", "-i", f"HOME={home}", f"USER={USER}", f"LOGNAME={USER}", f"PATH={path}"]
+    if screen is not None:
+        env.append(f"DISPLAY={screen.name}")
     return ["runuser", "-u", USER, "--", *env, *command]
 
 
@@ -121,6 +137,8 @@ def test_daemon_runs_it_full_screen_over_the_desktop_and_ends_it(saver_user, dae
         assert xscreen.colour_share(pixels, (0, 0, 0), 10) > 0.1, shot
 
         hacks = hack_processes(saver_user.pw_uid)
+        packaged = daemon_home / "root/usr/libexec/xscreensaver/sorvanta"
+        assert all(Path(f"/proc/{pid}/exe").resolve() == packaged for pid in hacks), hacks
         assert command("-deactivate"), log.read_text()
         assert wait_for(lambda: not any(Path(f"/proc/{pid}").exists() for pid in hacks), 10), \
             log.read_text()

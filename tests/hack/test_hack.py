@@ -6,6 +6,7 @@ import signal
 import subprocess
 import time
 import xml.etree.ElementTree as ElementTree
+from pathlib import Path
 
 import pytest
 
@@ -125,6 +126,112 @@ def test_signal_ends_it_promptly_leaving_no_child(screen, slow_image_helper, cas
         os.kill(pid, signal.SIGKILL)
         os.waitpid(pid, 0)
     assert not left, "children left behind"
+
+
+def fake_image_helper(tmp_path, script):
+    folder = tmp_path / "bin"
+    folder.mkdir()
+    helper = folder / "xscreensaver-getimage"
+    helper.write_text(script)
+    helper.chmod(0o755)
+    return folder
+
+
+def process_state(pid):
+    """The state letter of a process ("Z" for one dead but not yet reaped), or None."""
+    try:
+        return (Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()[0])
+    except OSError:
+        return None
+
+
+def reap_orphans():
+    """Reaps what the subreaper inherited, so that only living processes remain."""
+    while True:
+        try:
+            if os.waitpid(-1, os.WNOHANG)[0] == 0:
+                return
+        except ChildProcessError:
+            return
+
+
+@pytest.mark.parametrize("ending", ["SIGTERM", "helper timeout"])
+def test_the_image_helpers_whole_group_ends_with_it(screen, tmp_path, ending):
+    # Like the real helper's file and video helpers: a child of its own, still busy.
+    helper_folder = fake_image_helper(tmp_path, "#!/bin/sh\nsleep 300 &\nexec sleep 120\n")
+    xscreen.become_subreaper()
+    window = screen.make_window(320, 240)
+    env = screen.environment(PATH=f"{helper_folder}:{os.environ['PATH']}")
+    hack = xscreen.start_hack(screen, "-window-id", hex(window.id), env=env)
+    try:
+        deadline = time.monotonic() + 30
+        group = []
+        while len(group) < 2 and time.monotonic() < deadline:
+            helpers = xscreen.children_of(hack.pid)
+            group = helpers + [pid for helper in helpers for pid in xscreen.children_of(helper)]
+            time.sleep(0.1)
+        assert len(group) == 2, "the helper and its child never started"
+        assert os.getpgid(group[0]) == group[0] != os.getpgid(hack.pid)
+
+        if ending == "SIGTERM":
+            hack.send_signal(signal.SIGTERM)
+            assert hack.wait(10) == 0, hack.stderr.read()
+        deadline = time.monotonic() + (35 if ending == "helper timeout" else 5)
+        while time.monotonic() < deadline:
+            reap_orphans()
+            if all(process_state(pid) in (None, "Z") for pid in group):
+                break
+            time.sleep(0.2)
+        left = [pid for pid in group if process_state(pid) not in (None, "Z")]
+        assert not left, f"left of the helper's group: {left}"
+        if ending == "helper timeout":
+            assert hack.poll() is None, hack.stderr.read()  # it draws on without a picture
+    finally:
+        xscreen.end(hack)
+        for pid in group:
+            if process_state(pid) not in (None, "Z"):
+                os.kill(pid, signal.SIGKILL)
+        reap_orphans()
+
+
+def test_an_ignored_sigchld_still_gets_the_helpers_picture(screen, tmp_path):
+    # A helper that paints the pixmap it is given green, as the real one paints its
+    # picture, and reports success.
+    helper_folder = fake_image_helper(tmp_path, f"""#!/usr/bin/python3
+import sys
+from Xlib import display
+connection = display.Display()
+pixmap = connection.create_resource_object("pixmap", int(sys.argv[2], 16))
+size = pixmap.get_geometry()
+pixmap.fill_rectangle(pixmap.create_gc(foreground=0x00FF00), 0, 0, size.width, size.height)
+connection.sync()
+""")
+    window = screen.make_window(400, 300)
+    env = screen.environment(PATH=f"{helper_folder}:{os.environ['PATH']}")
+    ignore_sigchld = lambda: signal.signal(signal.SIGCHLD, signal.SIG_IGN)  # noqa: E731
+    hack = xscreen.start_hack(screen, "-window-id", hex(window.id), env=env,
+                              preexec_fn=ignore_sigchld)
+    try:
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            pixels = xscreen.wait_until_drawn(screen, window)
+            if xscreen.colour_share(pixels, (0, 255, 0)) > 0.05:
+                break
+            time.sleep(0.5)
+        shot = screen.save(pixels, "ignored_sigchld.png")
+        assert xscreen.colour_share(pixels, (0, 255, 0)) > 0.05, shot
+    finally:
+        assert xscreen.end(hack) == 0, hack.stderr.read()
+
+
+def test_a_window_id_naming_no_window_is_an_error(screen):
+    window = screen.make_window(64, 64)
+    window.destroy()
+    screen.connection.sync()
+    hack = xscreen.start_hack(screen, "-window-id", hex(window.id))
+    code = hack.wait(30)
+    errors = hack.stderr.read()
+    assert code == 1 and hex(window.id) in errors, errors
 
 
 def test_installed_layout_and_the_options_it_describes(screen, tmp_path):

@@ -13,7 +13,7 @@ from PIL import Image
 from Xlib import X, display as xdisplay
 
 BUILD = Path(os.environ.get("SORVANTA_BUILD", Path(__file__).resolve().parents[2] / "build" / "native"))
-HACK = BUILD / "renderer" / "sorvanta"
+HACK = BUILD / "hack" / "sorvanta"
 SHOTS = BUILD / "tests" / "hack" / "shots"
 
 RED = (255, 0, 0)

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "stone_texture.h"
+#include "stone_texture_bmp.h"
 
 namespace {
 

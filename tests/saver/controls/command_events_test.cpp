@@ -234,5 +234,36 @@ TEST(CommandEnabled, ResizeRunsShowEnabledState) {
   EXPECT_EQ(painter.paintedSkins(), "Disable");
 }
 
+// At a change of scale the face is painted at its new size with the look it had, where a
+// resize would show Normal: a focused button stays Selected, a hovered one keeps its
+// reversed gradient, a disabled one stays Disable with its grey caption.
+TEST(CommandRescale, RepaintsTheLookItShowedAtTheNewSize) {
+  const struct {
+    const char* events;
+    const char* skin;
+    bool reversed;
+  } cases[] = {{"init focus", "Selected", false},
+               {"init move", "HighLight", true},
+               {"init move focus", "Pressed", true},
+               {"init disable", "Disable", false}};
+  for (const auto& c : cases) {
+    RecordingPainter painter;
+    Command button(painter);
+    button.resize(kWidth, kHeight);
+    RunEvents(button, c.events);
+    const int state = button.ButtonState();
+    const bool captionEnabled = painter.captionEnabled;
+    painter.forget();
+    button.rescale(kWidth * 3 / 2, kHeight * 3 / 2);
+    EXPECT_EQ(painter.paintedSkins(), c.skin) << c.events;
+    ASSERT_EQ(painter.paints.size(), 1u) << c.events;
+    EXPECT_EQ(painter.paints[0].gradient.y1, 37 - 1) << c.events << ": 375 x 1.5 twips high";
+    EXPECT_EQ(painter.paints[0].gradient.top.red == 0xFF00, !c.reversed) << c.events;
+    EXPECT_EQ(painter.paints[0].caption, CaptionArea(kWidth * 3 / 2, kHeight * 3 / 2));
+    EXPECT_EQ(button.ButtonState(), state) << c.events;
+    EXPECT_EQ(painter.captionEnabled, captionEnabled) << c.events;
+  }
+}
+
 }  // namespace
 }  // namespace sorvanta::controls

@@ -1,6 +1,7 @@
-// The settings dialog without its window: the layout at two screen resolutions, the
-// hit tests at their edges, the font heights, and the steps of the load, a kind's and a
-// file's choice, the save, the cancel and the link, through a recording view.
+// The settings dialog without its window: the layout at two screen resolutions and its
+// changes between four, the hit tests at their edges, the font heights, and the steps of
+// the load, a kind's and a file's choice, the save, the cancel and the link, through a
+// recording view.
 #include "saver/dialog/settings_dialog.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +190,48 @@ TEST_F(DialogSteps, CancelClosesWithoutWriting) {
   EXPECT_EQ(view.steps, std::vector<std::string>{"close"});
   EXPECT_TRUE(files.files.empty());
   EXPECT_EQ(settings.BgmRepeat, 0);
+}
+
+// Every length the dialog takes from its layout, in one list: the boxes of all its
+// places, the marks' box, the combo's list, the font heights and the window's place.
+std::vector<int> everyLength(const DialogLayout& layout) {
+  std::vector<TwipPlace> places{kClientPlace, kPanelPlace,  kCreditPlace,  kLinkPlace,
+                                kSetPlace,    kCancelPlace, kHeadingFrame, kHeadingLabel,
+                                kRepeatCombo, kRepeatLabel, kFileButton,   kFileLabel};
+  places.insert(places.end(), kKindMarks.begin(), kKindMarks.end());
+  places.insert(places.end(), kKindLabels.begin(), kKindLabels.end());
+  std::vector<PixelBox> boxes{layout.kindMarksBox()};
+  for (const TwipPlace& place : places)
+    boxes.push_back(layout.box(place));
+  const PixelPoint window = layout.windowPosition(1920, 1080, 760, 400);
+  std::vector<int> lengths{layout.pixels(kRepeatDropDownTwips), layout.labelFontHeight(),
+                           layout.panelFontHeight(), window.x, window.y};
+  for (const PixelBox& box : boxes)
+    lengths.insert(lengths.end(), {box.left, box.top, box.right, box.bottom});
+  return lengths;
+}
+
+TEST_F(DialogSteps, AChangeOfScaleLaysOutAfreshWithoutDriftAndKeepsTheState) {
+  dialog.load();
+  dialog.pressPanel(60, 100);         // "MP3、WAV"
+  view.cursor = PixelPoint{20, 210};  // on the link at 96 dpi
+  dialog.pressWindow();
+  view.steps.clear();
+  for (const int dpi : {120, 144, 192, 144, 96, 144, 96}) {
+    EXPECT_TRUE(dialog.rescale(dpi)) << dpi;
+    EXPECT_EQ(everyLength(dialog.layout()), everyLength(DialogLayout(dpi))) << dpi;
+  }
+  EXPECT_TRUE(DialogLayout(120).box(kClientPlace) == (PixelBox{0, 0, 618, 308}));
+  EXPECT_TRUE(DialogLayout(192).box(kClientPlace) == (PixelBox{0, 0, 988, 492}));
+  EXPECT_FALSE(dialog.rescale(96)) << "the same scale";
+  EXPECT_FALSE(dialog.rescale(0)) << "no scale";
+  EXPECT_EQ(dialog.layout().dotsPerInch(), 96);
+  // The choice, the file and the link's press are the dialog's, not the layout's.
+  EXPECT_TRUE(view.steps.empty());
+  EXPECT_EQ(dialog.chosenMark(), 2);
+  EXPECT_EQ(dialog.fileText(), kSong);
+  dialog.releaseWindow();
+  EXPECT_EQ(view.steps, std::vector<std::string>{std::string("open ") + kWebAddress});
 }
 
 TEST_F(DialogSteps, LinkOpensOnlyWhenPressedAndReleasedOnIt) {

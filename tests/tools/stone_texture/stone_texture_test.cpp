@@ -1,6 +1,6 @@
 // The stone texture picture: the committed asset is what the tool makes, both of its
 // encodings hold the same pixels, and the picture looks like pale grey-green stone.
-#include "stone_texture.h"
+#include "stone_texture_bmp.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "scene_textures.h"
 
-#include "renderer/gl_api.h"
+#include "scene/gl_api.h"
 #include "tga_image.h"
 
 static_assert(kTgaGlUnsignedByte == GL_UNSIGNED_BYTE);

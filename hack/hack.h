@@ -1,6 +1,6 @@
 // The scene as an XScreenSaver hack: its command line, its frame-rate counter and the
-// floor picture handed to the renderer's texture path. Portable; the window, context
-// and loop are in hack_x11.cpp.
+// floor picture handed to the scene's texture path. Portable; the X11 and GLX side is
+// in the *_x11.cpp files beside it.
 #pragma once
 
 #include <cstdint>

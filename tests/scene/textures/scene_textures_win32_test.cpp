@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "scene_textures.h"
-#include "renderer/gl_api.h"
+#include "scene/gl_api.h"
 #include "tga_test_files.h"
 
 using tgatest::Bytes;

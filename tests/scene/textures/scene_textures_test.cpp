@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "renderer/gl_api.h"
+#include "scene/gl_api.h"
 #include "tga_test_files.h"
 
 using tgatest::Bytes;

@@ -1,11 +1,11 @@
 // OpenGL 1.1 and GLU as both platforms ship them, plus the few names of later
-// versions the renderer uses. MinGW's GL/gl.h stops at 1.1, so the constants of the
+// versions the scene uses. MinGW's GL/gl.h stops at 1.1, so the constants of the
 // cube map and of buffer objects are defined here when the system header lacks them.
-// On Windows, a file that needs <windows.h> includes it before this header.
+// On Windows, a file that needs the Win32 header includes it before this header.
 #pragma once
 
 #if defined(_WIN32) && !(defined(WINGDIAPI) && defined(APIENTRY))
-// Lets MinGW's GL/gl.h compile without pulling in <windows.h>.
+// Lets MinGW's GL/gl.h compile without pulling in the Win32 header.
 #define WINGDIAPI __declspec(dllimport)
 #define APIENTRY __stdcall
 #ifndef CALLBACK

@@ -49,8 +49,9 @@ bool versionAtLeast15();
 // The buffer-object entry points in use (real ones, or stand-ins that do nothing).
 const BufferEntryPoints& bufferEntryPoints();
 
-// The platform's way to look up an entry point of the current context: wglGetProcAddress
-// on Windows, OSMesaGetProcAddress natively. Null when there is none.
+// The binding's way to look up an entry point of the current context: wglGetProcAddress
+// (renderer/), glXGetProcAddressARB (hack/) or OSMesaGetProcAddress (tests/support/).
+// Null when there is none.
 void* lookupEntryPoint(const char* name);
 
 }  // namespace sorvanta::gl

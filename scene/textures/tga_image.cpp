@@ -244,7 +244,8 @@ bool TgaImage::load(const char* path) {
   if (layout.runLength) {
     decodeRunLength(file.file, pixels, layout.dataSize, layout.bytesPerPixel);
   } else {
-    (void)std::fread(pixels, 1, layout.dataSize, file.file);
+    const std::size_t supplied = std::fread(pixels, 1, layout.dataSize, file.file);
+    static_cast<void>(supplied);  // a short file leaves the rest black, as said above
   }
 
   freeData();

@@ -1,0 +1,22 @@
+// Black covers over the monitors that the full-screen scene leaves bare, so that no
+// other monitor goes on showing the live desktop, readable and usable, while the saver
+// runs.
+#pragma once
+
+#include <windows.h>
+
+namespace sorvanta {
+
+// Covers every monitor whose whole rectangle the scene window does not fill with a
+// black, borderless, topmost popup owned by the scene window: painted once, never
+// activated (a click on it is eaten), the pointer hidden over it, and no caption, so
+// that only the scene window is found by its caption. Being owned, the covers go in
+// the scene window's own DestroyWindow.
+void openMonitorCovers(HWND sceneWindow);
+
+// After a display change has moved, added or removed monitors: covers the new layout,
+// then closes the old covers, so that no monitor is bare in between. Does nothing when
+// no covers were opened (the windowed scene leaves the desktop as it is).
+void coverMonitorsAgain(HWND sceneWindow);
+
+}  // namespace sorvanta
