@@ -2,7 +2,10 @@
 ;   makensis -DVERSION=x.y.z -DSCR=... -DDLL=... -DOUTFILE=... installer.nsi
 ; It installs both programs into %LOCALAPPDATA%\Programs\Sorvanta (a folder the user
 ; can write to, so the saver can save its settings file beside itself), makes Sorvanta
-; the current screen saver and registers an Apps & features entry for the user.
+; the current screen saver and switches screen savers on, adds a Start-menu folder with
+; its settings and a way back to it, and registers an Apps & features entry for the
+; user. Sorvanta programs running from the folder are closed before their files are
+; replaced or removed.
 
 Unicode true
 Target amd64-unicode
@@ -31,16 +34,25 @@ SetCompressor /SOLID lzma
 ; The saver's own files: its settings beside it, its exchange images in C:\q_lenn.
 !define SETTINGS_FILE "Sorvanta.ini"
 !define EXCHANGE_FOLDER "C:\q_lenn"
+; The Start-menu folder and its two shortcuts, named in the user's language. The
+; uninstaller removes the names of both languages: the user's may have changed since.
+!define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
+!define SETTINGS_LINK_EN "Sorvanta Settings"
+!define SETTINGS_LINK_JA "Sorvanta の設定"
+!define CHOOSE_LINK_EN "Make Sorvanta My Screen Saver"
+!define CHOOSE_LINK_JA "Sorvanta をスクリーン セーバーにする"
+; SystemParametersInfoW: screen savers on or off, saved and announced to every program.
+!define SPI_SETSCREENSAVEACTIVE 0x0011
+!define SPIF_UPDATEINIFILE_SENDCHANGE 0x0003
 
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include "running_programs.nsh"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
-; An upgrade goes where the installed version is.
-InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -51,10 +63,14 @@ VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} setup"
 VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "© 2026 ${PUBLISHER}"
 
+Var Upgrade  ; 1 when an installed copy is upgraded where it is
+
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_TITLE "$(FinishTitle)"
 !define MUI_FINISHPAGE_TEXT "$(FinishText)"
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE RefuseUnwritableFolder
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -69,21 +85,177 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "© 2026 ${PUBLISHER}"
 LangString FinishTitle ${LANG_ENGLISH} "Sorvanta is installed"
 LangString FinishTitle ${LANG_JAPANESE} "Sorvanta をインストールしました"
 LangString FinishText ${LANG_ENGLISH} "Sorvanta is now your screen saver. Choose its music and \
-  its wait time in Windows' Screen Saver Settings.$\r$\n$\r$\nTo remove it, use Apps & \
-  features (Settings > Apps)."
+  its wait time in Windows' Screen Saver Settings, or from Sorvanta in the Start menu.\
+  $\r$\n$\r$\nTo remove it, use Apps && features (Settings > Apps)."
 LangString FinishText ${LANG_JAPANESE} "Sorvanta が現在のスクリーン セーバーになりました。\
-  音楽と待ち時間は Windows の「スクリーン セーバーの設定」で選べます。$\r$\n$\r$\n\
+  音楽と待ち時間は Windows の「スクリーン セーバーの設定」か、スタート メニューの \
+  Sorvanta から選べます。$\r$\n$\r$\n\
   削除するには「アプリと機能」（設定 > アプリ）を使ってください。"
+LangString SettingsLink ${LANG_ENGLISH} "${SETTINGS_LINK_EN}"
+LangString SettingsLink ${LANG_JAPANESE} "${SETTINGS_LINK_JA}"
+LangString SettingsLinkTip ${LANG_ENGLISH} "Choose Sorvanta's music"
+LangString SettingsLinkTip ${LANG_JAPANESE} "Sorvanta の音楽を選びます"
+LangString ChooseLink ${LANG_ENGLISH} "${CHOOSE_LINK_EN}"
+LangString ChooseLink ${LANG_JAPANESE} "${CHOOSE_LINK_JA}"
+LangString ChooseLinkTip ${LANG_ENGLISH} "Makes Sorvanta the current screen saver and opens \
+  Screen Saver Settings"
+LangString ChooseLinkTip ${LANG_JAPANESE} "Sorvanta を現在のスクリーン セーバーにして、\
+  スクリーン セーバーの設定を開きます"
+LangString FolderNotWritable ${LANG_ENGLISH} "You cannot write to $INSTDIR.$\r$\n$\r$\n\
+  Sorvanta saves its settings in the folder it is installed in, so it needs a folder you \
+  can write to, such as one in your user folder. Choose another folder."
+LangString FolderNotWritable ${LANG_JAPANESE} "$INSTDIR には書き込めません。$\r$\n$\r$\n\
+  Sorvanta は設定をインストール先のフォルダーに保存するため、書き込めるフォルダー\
+  （ユーザー フォルダーの中など）が必要です。ほかのフォルダーを選んでください。"
+LangString ProgramsRunning ${LANG_ENGLISH} "Sorvanta is running from $INSTDIR: its preview \
+  in Screen Saver Settings, its settings or the screen saver itself.$\r$\n$\r$\n\
+  Choose OK to close it and go on, or Cancel to stop."
+LangString ProgramsRunning ${LANG_JAPANESE} "$INSTDIR の Sorvanta が実行中です\
+  （スクリーン セーバーの設定のプレビュー、Sorvanta の設定、またはスクリーン セーバー）。\
+  $\r$\n$\r$\n閉じて続けるには [OK]、やめるには [キャンセル] を選んでください。"
+LangString ProgramsStillRunning ${LANG_ENGLISH} "Sorvanta could not be closed. Close Screen \
+  Saver Settings and every Sorvanta window, then choose Retry."
+LangString ProgramsStillRunning ${LANG_JAPANESE} "Sorvanta を閉じられませんでした。\
+  スクリーン セーバーの設定と Sorvanta のウィンドウをすべて閉じてから [再試行] を選んでください。"
+LangString NothingChanged ${LANG_ENGLISH} "Nothing was changed."
+LangString NothingChanged ${LANG_JAPANESE} "何も変更していません。"
+LangString ProgramsNotReplaced ${LANG_ENGLISH} "The programs in $INSTDIR could not be replaced."
+LangString ProgramsNotReplaced ${LANG_JAPANESE} "$INSTDIR のプログラムを置き換えられませんでした。"
+LangString FilesLeft ${LANG_ENGLISH} "Some files of Sorvanta could not be removed from \
+  $INSTDIR. Sorvanta stays in Apps & features so that you can uninstall it again."
+LangString FilesLeft ${LANG_JAPANESE} "$INSTDIR から Sorvanta のファイルの一部を削除できません\
+  でした。もう一度アンインストールできるように、Sorvanta は「アプリと機能」に残します。"
+
+!insertmacro SORVANTA_RUNNING_PROGRAMS ""
+!insertmacro SORVANTA_RUNNING_PROGRAMS "un."
+
+; An upgrade goes where the installed version is, whatever folder /D names.
+Function .onInit
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} ${FileExists} "$0\*.*"
+    StrCpy $INSTDIR $0
+    StrCpy $Upgrade 1
+  ${EndIf}
+FunctionEnd
+
+Function SkipFolderOnUpgrade
+  ${IfThen} $Upgrade == 1 ${|} Abort ${|}
+FunctionEnd
+
+; $0 is 1 when the user can write to $INSTDIR, or create it: a file can be made in it,
+; or in the nearest folder above it that exists. A file in the way is no folder.
+Function FolderWritable
+  StrCpy $0 ""
+  StrCpy $1 $INSTDIR
+  ${DoUntil} ${FileExists} "$1\*.*"
+    ${IfThen} ${FileExists} $1 ${|} Return ${|}
+    ${GetParent} $1 $2
+    ${IfThen} $2 == "" ${|} Return ${|}
+    StrCpy $1 $2
+  ${Loop}
+  ; Wine returns a name even when it could not make the file: the file must be there.
+  System::Call 'kernel32::GetTempFileNameW(w "$1\", w "sor", i 0, w .r2) i .r3'
+  ${If} $3 <> 0
+  ${AndIf} ${FileExists} $2
+    SetDetailsPrint none
+    Delete $2
+    SetDetailsPrint lastused
+    StrCpy $0 1
+  ${EndIf}
+FunctionEnd
+
+Function RefuseUnwritableFolder
+  Call FolderWritable
+  ${If} $0 != 1
+    MessageBox MB_OK|MB_ICONSTOP "$(FolderNotWritable)"
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; Closes the Sorvanta programs that run from $INSTDIR, after asking (a silent run does
+; not ask). Stops the installation, with nothing changed, when the user declines or
+; they cannot be ended.
+!macro END_RUNNING_PROGRAMS UN
+  Call ${UN}CountRunningPrograms
+  ${If} $RunningCount <> 0
+    ${If} ${Cmd} `MessageBox MB_OKCANCEL|MB_ICONINFORMATION "$(ProgramsRunning)" /SD IDOK IDCANCEL`
+      DetailPrint "$(NothingChanged)"
+      Abort
+    ${EndIf}
+    ${Do}
+      DetailPrint "Closing the Sorvanta programs that run from $INSTDIR"
+      Call ${UN}EndRunningPrograms
+      ${IfThen} $RunningCount = 0 ${|} ${ExitDo} ${|}
+      ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(ProgramsStillRunning)" /SD IDCANCEL IDRETRY`
+        DetailPrint "$(ProgramsStillRunning)"
+        DetailPrint "$(NothingChanged)"
+        Abort
+      ${EndIf}
+    ${Loop}
+  ${EndIf}
+!macroend
+
+; Removes the old programs before the new ones are put in their place. When one of
+; them cannot be removed, the installation stops before a new one is put beside it.
+Function RemoveOldPrograms
+  Delete "$INSTDIR\Sorvanta.scr"
+  Delete "$INSTDIR\Sorvanta.dll"
+  ${If} ${FileExists} "$INSTDIR\Sorvanta.scr"
+  ${OrIf} ${FileExists} "$INSTDIR\Sorvanta.dll"
+    Call ProgramsNotReplaced
+  ${EndIf}
+FunctionEnd
+
+Function ProgramsNotReplaced
+  MessageBox MB_OK|MB_ICONSTOP "$(ProgramsNotReplaced)" /SD IDOK
+  DetailPrint "$(ProgramsNotReplaced)"
+  Abort
+FunctionEnd
+
+; The Start-menu folder: the settings, and the documented way to make a saver the
+; current one, which also opens Screen Saver Settings with it chosen.
+Function CreateMenuLinks
+  Delete "${MENU_FOLDER}\${SETTINGS_LINK_EN}.lnk"
+  Delete "${MENU_FOLDER}\${SETTINGS_LINK_JA}.lnk"
+  Delete "${MENU_FOLDER}\${CHOOSE_LINK_EN}.lnk"
+  Delete "${MENU_FOLDER}\${CHOOSE_LINK_JA}.lnk"
+  CreateDirectory "${MENU_FOLDER}"
+  SetOutPath "$INSTDIR"
+  CreateShortCut "${MENU_FOLDER}\$(SettingsLink).lnk" "$INSTDIR\Sorvanta.scr" "/c" \
+    "$INSTDIR\Sorvanta.scr" 0 SW_SHOWNORMAL "" "$(SettingsLinkTip)"
+  CreateShortCut "${MENU_FOLDER}\$(ChooseLink).lnk" "$SYSDIR\rundll32.exe" \
+    "desk.cpl,InstallScreenSaver $INSTDIR\Sorvanta.scr" "$INSTDIR\Sorvanta.scr" 0 \
+    SW_SHOWNORMAL "" "$(ChooseLinkTip)"
+FunctionEnd
 
 Section "Sorvanta" SectionMain
   SectionIn RO
+  ; A silent run has no folder page: /D may still name a folder the user cannot write.
+  Call FolderWritable
+  ${If} $0 != 1
+    MessageBox MB_OK|MB_ICONSTOP "$(FolderNotWritable)" /SD IDOK
+    DetailPrint "$(NothingChanged)"
+    Abort
+  ${EndIf}
+  !insertmacro END_RUNNING_PROGRAMS ""
   SetOutPath "$INSTDIR"
-  ; An upgrade overwrites the programs and leaves the settings file as it is.
+  ; An upgrade replaces the programs and leaves the settings file as it is.
+  Call RemoveOldPrograms
+  ClearErrors
+  SetOverwrite try  ; a file that cannot be written is an error, not a question
   File "${SCR}"
   File "${DLL}"
+  SetOverwrite on
+  ${IfThen} ${Errors} ${|} Call ProgramsNotReplaced ${|}
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  Call CreateMenuLinks
 
+  ; The current saver, with savers switched on: a user who chose "(None)" has them off.
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$INSTDIR\Sorvanta.scr"
+  System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, \
+    i ${SPIF_UPDATEINIFILE_SENDCHANGE}) i .r0'
+  ${IfThen} $0 = 0 ${|} DetailPrint "Screen savers could not be switched on" ${|}
 
   ; One entry, under a fixed key, so an upgrade replaces its values.
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -99,30 +271,73 @@ Section "Sorvanta" SectionMain
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "Uninstall"
-  ; The saver stays current only while the value still names this copy, in the long
-  ; or the short (8.3) form Windows may have written; the short form needs the file.
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  GetFullPathName /SHORT $1 "$INSTDIR\Sorvanta.scr"
-  ${If} $0 == "$INSTDIR\Sorvanta.scr"
-  ${OrIf} $0 == $1
-    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+; $0 is 1 when SCRNSAVE.EXE names this copy, in the long or the short (8.3) form Windows
+; may have written; the short form needs the file, so this is asked before it goes.
+Function un.ScreenSaverIsThisCopy
+  StrCpy $0 ""
+  ReadRegStr $1 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  GetFullPathName /SHORT $2 "$INSTDIR\Sorvanta.scr"
+  ${If} $1 == "$INSTDIR\Sorvanta.scr"
+  ${OrIf} $1 == $2
+    StrCpy $0 1
   ${EndIf}
+FunctionEnd
+
+; $0 is 1 when a file of this install is still there.
+Function un.FilesLeft
+  StrCpy $0 1
+  ${IfThen} ${FileExists} "$INSTDIR\Sorvanta.scr" ${|} Return ${|}
+  ${IfThen} ${FileExists} "$INSTDIR\Sorvanta.dll" ${|} Return ${|}
+  ${IfThen} ${FileExists} "$INSTDIR\${SETTINGS_FILE}" ${|} Return ${|}
+  ${IfThen} ${FileExists} "${MENU_FOLDER}\*.lnk" ${|} Return ${|}
+  ${IfThen} ${FileExists} "${EXCHANGE_FOLDER}\Sorvanta?.tga" ${|} Return ${|}
+  StrCpy $0 ""
+FunctionEnd
+
+Section "Uninstall"
+  !insertmacro END_RUNNING_PROGRAMS "un."
+  Call un.ScreenSaverIsThisCopy
+  StrCpy $9 $0
 
   Delete "$INSTDIR\Sorvanta.scr"
   Delete "$INSTDIR\Sorvanta.dll"
   Delete "$INSTDIR\${SETTINGS_FILE}"
+  Delete "${MENU_FOLDER}\${SETTINGS_LINK_EN}.lnk"
+  Delete "${MENU_FOLDER}\${SETTINGS_LINK_JA}.lnk"
+  Delete "${MENU_FOLDER}\${CHOOSE_LINK_EN}.lnk"
+  Delete "${MENU_FOLDER}\${CHOOSE_LINK_JA}.lnk"
+  RMDir "${MENU_FOLDER}"
+  Delete "${EXCHANGE_FOLDER}\Sorvanta1.tga"
+  Delete "${EXCHANGE_FOLDER}\Sorvanta2.tga"
+  RMDir "${EXCHANGE_FOLDER}"
+
+  ; What Windows does for "(None)", while the setting names this copy and its program
+  ; is gone: no saver, and savers switched off.
+  ${If} $9 == 1
+  ${AndIfNot} ${FileExists} "$INSTDIR\Sorvanta.scr"
+    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 0, p 0, \
+      i ${SPIF_UPDATEINIFILE_SENDCHANGE})'
+  ${EndIf}
+
+  ; The uninstaller and the entry go last, and only when nothing else is left, so that
+  ; what is left can still be uninstalled.
+  Call un.FilesLeft
+  ${If} $0 == 1
+    MessageBox MB_OK|MB_ICONSTOP "$(FilesLeft)" /SD IDOK
+    DetailPrint "$(FilesLeft)"
+    Abort
+  ${EndIf}
   Delete "$INSTDIR\${UNINSTALLER}"
+  ${If} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+    MessageBox MB_OK|MB_ICONSTOP "$(FilesLeft)" /SD IDOK
+    Abort
+  ${EndIf}
   ; Not /r: whatever else the user put there stays, and so does the folder then.
   RMDir "$INSTDIR"
   ; The per-user programs folder too, when nothing else is in it.
   ${If} "$INSTDIR" == "$LOCALAPPDATA\Programs\${PRODUCT}"
     RMDir "$LOCALAPPDATA\Programs"
   ${EndIf}
-
-  Delete "${EXCHANGE_FOLDER}\Sorvanta1.tga"
-  Delete "${EXCHANGE_FOLDER}\Sorvanta2.tga"
-  RMDir "${EXCHANGE_FOLDER}"
-
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -36,15 +36,23 @@ def saver_on_a_large_screen(build_dir, make_screen, make_prefix, wintool_for):
 
 def renderer_running(prefix):
     """True while a Sorvanta.dll process of this prefix runs."""
+    return bool(programs_running(prefix, "Sorvanta.dll"))
+
+
+def programs_running(prefix, *names):
+    """The Unix process ids of this prefix's processes that run one of the named
+    programs (compared without case)."""
     marker = b"WINEPREFIX=" + str(prefix.path).encode() + b"\0"
+    wanted = [name.lower().encode() for name in names]
+    found = []
     for entry in Path("/proc").iterdir():
         try:
             if (entry.name.isdigit() and marker in (entry / "environ").read_bytes() + b"\0"
-                    and b"sorvanta.dll" in (entry / "cmdline").read_bytes().lower()):
-                return True
+                    and any(w in (entry / "cmdline").read_bytes().lower() for w in wanted)):
+                found.append(int(entry.name))
         except OSError:
             continue
-    return False
+    return found
 
 
 def exchange_dir(prefix):

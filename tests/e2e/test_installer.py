@@ -1,14 +1,17 @@
 """The release installer under Wine: Sorvanta-<version>-win64-setup.exe made by
 packaging/make_packages.py from this build, run silently as the user, then the
-installed saver, an upgrade by a newer installer, and the quiet uninstall."""
+installed saver and its Start-menu shortcuts, an upgrade by a newer installer while the
+settings dialog runs, and the quiet uninstall, also while a preview runs."""
 
 import re
+import shutil
 import subprocess
 
 import numpy as np
 import pytest
 from PIL import Image
 
+from saver_host import programs_running
 from winehost import wait_until
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sorvanta"
@@ -18,28 +21,34 @@ SET_BUTTON = (316 + 40, 200 + 12)
 SETTINGS = "[Section]\r\nBGM区分=0\r\nBGMﾘﾋﾟｰﾄ=7\r\nBGMﾌｧｲﾙ=\r\n".encode("cp932")
 
 
+HOST_CAPTION = "Sorvanta host"
+PREVIEW_CAPTION = "Preview Window"
+PROGRAMS = ("Sorvanta.scr", "Sorvanta.dll")
+
+
 def cmake_version(source):
     text = (source / "CMakeLists.txt").read_text()
     return re.search(r"project\(Sorvanta VERSION (\d+\.\d+\.\d+)", text).group(1)
 
 
-def newer(version):
-    major, minor, patch = map(int, version.split("."))
-    return f"{major}.{minor}.{patch + 1}"
-
-
 @pytest.fixture(scope="session")
 def installers(build_dir, source_dir, tmp_path_factory):
-    """The installer of this build's version and one of a higher version, by version."""
+    """The installer of this build's version and one of the next version, whose programs
+    the build made once more with that version (tests/e2e/next-version), by version."""
     out = tmp_path_factory.mktemp("packages")
-    version = cmake_version(source_dir)
     made = {}
-    for v in (version, newer(version)):
+    for build in (build_dir, build_dir / "tests" / "e2e" / "next-version"):
+        version = (build / "packaging" / "version.txt").read_text().strip()
         subprocess.run(["/usr/bin/python3", str(source_dir / "packaging" / "make_packages.py"),
-                        str(build_dir), str(out), "--version", v], check=True,
-                       stdout=subprocess.DEVNULL)
-        made[v] = out / f"Sorvanta-{v}-win64-setup.exe"
+                        str(build), str(out)], check=True, stdout=subprocess.DEVNULL)
+        made[version] = out / f"Sorvanta-{version}-win64-setup.exe"
+    version = cmake_version(source_dir)
+    assert version in made and len(made) == 2, made
     return version, made
+
+
+def newer(installers):
+    return next(v for v in installers[1] if v != installers[0])
 
 
 def reg_values(prefix, key):
@@ -71,16 +80,21 @@ def tree(root):
 class Installed:
     """One prefix on a 1024 x 768 screen with the installer run silently in it."""
 
-    def __init__(self, screen, prefix, installer):
+    def __init__(self, screen, prefix, installer, desktop):
         self.screen, self.prefix = screen, prefix
         local = prefix.run(["cmd", "/c", "echo %LOCALAPPDATA%"], text=True).stdout.strip()
         self.folder_win = local + r"\Programs\Sorvanta"
         self.folder = unix_path(prefix, self.folder_win)
+        appdata = prefix.run(["cmd", "/c", "echo %APPDATA%"], text=True).stdout.strip()
+        self.menu_win = appdata + r"\Microsoft\Windows\Start Menu\Programs\Sorvanta"
+        self.menu = unix_path(prefix, self.menu_win)
+        for name, value in desktop.items():
+            prefix.run(["reg", "add", DESKTOP_KEY, "/v", name, "/t", "REG_SZ", "/d", value, "/f"])
         self.before = tree(prefix.drive_c())
         self.install(installer)
 
-    def install(self, installer):
-        result = self.prefix.run([installer, "/S"], timeout=180)
+    def install(self, installer, *args):
+        result = self.prefix.run([installer, "/S", *args], timeout=180)
         assert result.returncode == 0, result.stderr
         wait_until(lambda: (self.folder / "uninstall.exe").exists(), 30, what="the installed files")
 
@@ -89,23 +103,54 @@ class Installed:
         program = reg_values(self.prefix, DESKTOP_KEY)["SCRNSAVE.EXE"]
         return self.prefix.start([program, *args], cwd=self.prefix.drive_c())
 
+    def uninstall(self):
+        """The uninstaller run silently as NSIS runs it, from a copy of itself outside the
+        folder (so it can delete the original), but waited for: its exit code."""
+        runner = self.prefix.drive_c() / "uninstall-runner"
+        runner.mkdir()
+        shutil.copy2(self.folder / "uninstall.exe", runner / "Un.exe")
+        # Not run with its output captured: a Wine process it brings up (the desktop's)
+        # would keep that pipe open after it has ended.
+        uninstaller = self.prefix.start([runner / "Un.exe", "/S", f"_?={self.folder_win}"])
+        code = uninstaller.wait(180)
+        shutil.rmtree(runner)
+        return code
+
+    def files_left(self):
+        """The files of the install still there: programs, settings, uninstaller,
+        shortcuts and the exchange images."""
+        places = (self.folder, self.menu, self.prefix.drive_c() / "q_lenn")
+        return sorted(str(p) for place in places if place.exists() for p in place.iterdir())
+
 
 @pytest.fixture
 def install(installers, make_screen, make_prefix):
-    def run(version=None):
+    """Installs the given version (this build's by default) into a new prefix, after
+    setting the given HKCU\\Control Panel\\Desktop values."""
+    def run(version=None, desktop=None, lang="C.UTF-8"):
         screen = make_screen(1024, 768)
-        return Installed(screen, make_prefix(screen), installers[1][version or installers[0]])
+        return Installed(screen, make_prefix(screen, lang),
+                         installers[1][version or installers[0]], desktop or {})
 
     return run
 
 
-def test_silent_install_puts_both_programs_in_local_programs_and_registers_them(install,
-                                                                                installers):
-    installed = install()
-    for name in ("Sorvanta.scr", "Sorvanta.dll"):
+def shortcut(installed, probe, name):
+    result = installed.prefix.run([probe, installed.menu_win + "\\" + name], text=True,
+                                  encoding="utf-8")
+    assert result.returncode == 0, f"{name} cannot be read as a shortcut"
+    return dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
+
+
+def test_silent_install_puts_both_programs_in_local_programs_and_registers_them(
+        install, installers, build_dir):
+    installed = install(desktop={"ScreenSaveActive": "0"})
+    for name in PROGRAMS:
         assert (installed.folder / name).is_file(), f"{name} not in {installed.folder}"
     program = installed.folder_win + r"\Sorvanta.scr"
-    assert reg_values(installed.prefix, DESKTOP_KEY).get("SCRNSAVE.EXE") == program
+    desktop = reg_values(installed.prefix, DESKTOP_KEY)
+    assert desktop.get("SCRNSAVE.EXE") == program
+    assert desktop.get("ScreenSaveActive") == "1", "screen savers were left switched off"
     entry = reg_values(installed.prefix, UNINSTALL_KEY)
     uninstaller = installed.folder_win + r"\uninstall.exe"
     assert entry["DisplayName"] == "Sorvanta"
@@ -115,6 +160,15 @@ def test_silent_install_puts_both_programs_in_local_programs_and_registers_them(
     assert entry["UninstallString"] == f'"{uninstaller}"'
     assert entry["QuietUninstallString"] == f'"{uninstaller}" /S'
     assert apps_entries(installed.prefix) == ["Sorvanta"]
+
+    probe = build_dir / "tests" / "e2e" / "shortcut_probe.exe"
+    assert sorted(p.name for p in installed.menu.iterdir()) == \
+        ["Make Sorvanta My Screen Saver.lnk", "Sorvanta Settings.lnk"]
+    settings = shortcut(installed, probe, "Sorvanta Settings.lnk")
+    assert (settings["target"], settings["arguments"]) == (program, "/c"), settings
+    choose = shortcut(installed, probe, "Make Sorvanta My Screen Saver.lnk")
+    assert choose["target"].lower() == r"c:\windows\system32\rundll32.exe", choose
+    assert choose["arguments"] == "desk.cpl,InstallScreenSaver " + program, choose
 
 
 def known_picture():
@@ -164,16 +218,50 @@ def test_the_installed_settings_dialog_saves_into_the_installed_folder(install):
     assert "BGM区分=" in saved and "BGMﾘﾋﾟｰﾄ=" in saved, saved
 
 
-def test_a_newer_installer_upgrades_in_place_keeping_the_settings(install, installers):
+def test_on_a_japanese_system_the_shortcuts_have_japanese_names_and_go_in_any_language(
+        install, build_dir):
+    installed = install(lang="ja_JP.UTF-8")
+    program = installed.folder_win + r"\Sorvanta.scr"
+    probe = build_dir / "tests" / "e2e" / "shortcut_probe.exe"
+    assert sorted(p.name for p in installed.menu.iterdir()) == \
+        ["Sorvanta の設定.lnk", "Sorvanta をスクリーン セーバーにする.lnk"]
+    assert shortcut(installed, probe, "Sorvanta の設定.lnk")["arguments"] == "/c"
+    assert shortcut(installed, probe, "Sorvanta をスクリーン セーバーにする.lnk")["arguments"] == \
+        "desk.cpl,InstallScreenSaver " + program
+    # The user's language has changed since: the uninstaller still finds them.
+    installed.prefix.stop_server()
+    installed.prefix.lang = "C.UTF-8"
+    assert installed.uninstall() == 0
+    assert (installed.files_left(), installed.menu.exists()) == ([], False)
+
+
+def version_of(installed, build_dir, name):
+    probe = build_dir / "tests" / "e2e" / "version_probe.exe"
+    result = installed.prefix.run([probe, installed.folder_win + "\\" + name], text=True)
+    fields = dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
+    return fields.get("FileVersion")
+
+
+def test_a_newer_installer_upgrades_in_place_over_a_running_settings_dialog(
+        install, installers, build_dir):
     installed = install()
     (installed.folder / "Sorvanta.ini").write_bytes(SETTINGS)
-    higher = newer(installers[0])
-    installed.install(installers[1][higher])
+    dialog = installed.prefix.start([installed.folder / "Sorvanta.scr", "/c"],
+                                    cwd=installed.folder)
+    installed.screen.wait_window("^<Sorvanta>$", timeout=60)
+    higher = newer(installers)
+    # /D names another folder: an upgrade still goes where the installed version is.
+    installed.install(installers[1][higher], r"/D=C:\Elsewhere")
+    assert dialog.poll() is not None, "the old settings dialog still runs"
+    assert programs_running(installed.prefix, *PROGRAMS) == []
+    for name in PROGRAMS:
+        assert version_of(installed, build_dir, name) == higher, f"{name} was not replaced"
     assert (installed.folder / "Sorvanta.ini").read_bytes() == SETTINGS
     assert reg_values(installed.prefix, UNINSTALL_KEY)["DisplayVersion"] == higher
     assert apps_entries(installed.prefix) == ["Sorvanta"]
     assert sorted(p.name for p in installed.folder.iterdir()) == \
         ["Sorvanta.dll", "Sorvanta.ini", "Sorvanta.scr", "uninstall.exe"]
+    assert not (installed.prefix.drive_c() / "Elsewhere").exists()
 
 
 def nsis_runner_folder(prefix, relative):
@@ -186,7 +274,7 @@ def nsis_runner_folder(prefix, relative):
 
 
 def test_the_quiet_uninstall_leaves_nothing_of_ours(install, tmp_path):
-    installed = install()
+    installed = install(desktop={"ScreenSaveActive": "0"})
     run_saver(installed, tmp_path)
     (installed.folder / "Sorvanta.ini").write_bytes(SETTINGS)
     command = reg_values(installed.prefix, UNINSTALL_KEY)["QuietUninstallString"]
@@ -196,7 +284,9 @@ def test_the_quiet_uninstall_leaves_nothing_of_ours(install, tmp_path):
     # The uninstaller runs on from a copy of itself, so that it can delete the original.
     wait_until(lambda: not installed.folder.exists(), 60, what="the installed folder removed")
     installed.prefix.stop_server()
-    assert "SCRNSAVE.EXE" not in reg_values(installed.prefix, DESKTOP_KEY)
+    desktop = reg_values(installed.prefix, DESKTOP_KEY)
+    assert "SCRNSAVE.EXE" not in desktop
+    assert desktop.get("ScreenSaveActive") == "0", "screen savers were left switched on"
     assert reg_values(installed.prefix, UNINSTALL_KEY) == {}
     assert apps_entries(installed.prefix) == []
     left = sorted(tree(installed.prefix.drive_c()) - installed.before)
@@ -212,6 +302,72 @@ def test_the_uninstaller_keeps_a_screen_saver_chosen_since(install):
     other = r"C:\windows\system32\other.scr"
     installed.prefix.run(["reg", "add", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/t", "REG_SZ",
                           "/d", other, "/f"])
-    installed.prefix.run([installed.folder / "uninstall.exe", "/S"], timeout=120)
-    wait_until(lambda: not installed.folder.exists(), 60, what="the installed folder removed")
-    assert reg_values(installed.prefix, DESKTOP_KEY).get("SCRNSAVE.EXE") == other
+    before = reg_values(installed.prefix, DESKTOP_KEY)
+    assert installed.uninstall() == 0
+    after = reg_values(installed.prefix, DESKTOP_KEY)
+    assert installed.files_left() == []
+    for name in ("SCRNSAVE.EXE", "ScreenSaveActive"):
+        assert after.get(name) == before.get(name), name
+
+
+def start_preview(installed, wintool):
+    """A host window, as Screen Saver Settings has, and the installed saver's preview in
+    it: the host's process and the preview's."""
+    host = installed.prefix.start([wintool.exe, "host", 152, 112])
+    installed.screen.wait_window(f"^{HOST_CAPTION}$", timeout=60)
+    window = wait_until(lambda: wintool.find(HOST_CAPTION), 60, interval=0.2, what="the host")
+    preview = installed.prefix.start([installed.folder / "Sorvanta.scr", "/p", window["hwnd"]],
+                                     cwd=installed.folder)
+
+    def embedded():
+        _, out = wintool.run("children", str(window["hwnd"]))
+        return PREVIEW_CAPTION in out
+
+    wait_until(embedded, 60, interval=0.2, what="the preview in its host")
+    return host, preview
+
+
+def test_an_uninstall_over_a_running_preview_ends_it_and_leaves_nothing(install, wintool_for):
+    installed = install()
+    host, preview = start_preview(installed, wintool_for(installed.prefix))
+    code = installed.uninstall()
+    left = installed.files_left()
+    entry = reg_values(installed.prefix, UNINSTALL_KEY)
+    # Never files without the entry; and here the preview is ended, so nothing is left.
+    assert not left or entry, f"files left without an Apps & features entry: {left}"
+    assert (code, left, entry) == (0, [], {})
+    assert not installed.folder.exists()
+    assert preview.poll() is not None, "the preview still runs"
+    assert host.poll() is None, "the host's own program was ended"
+    wintool_for(installed.prefix).close(HOST_CAPTION)
+
+
+def test_an_uninstall_that_cannot_remove_a_file_keeps_its_entry_and_fails(install, wintool_for):
+    installed = install()
+    (installed.folder / "Sorvanta.ini").write_bytes(SETTINGS)
+    holder = subprocess.Popen(["wine", wintool_for(installed.prefix).exe, "hold",
+                               installed.folder_win + r"\Sorvanta.ini"],
+                              env=installed.prefix.env(), stdout=subprocess.PIPE, text=True)
+    assert holder.stdout.readline().strip() == "held"
+    assert installed.uninstall() != 0, "the uninstall reported success with a file left"
+    # What is left can still be uninstalled: the uninstaller stays with it.
+    assert installed.files_left() == [str(installed.folder / name)
+                                      for name in ("Sorvanta.ini", "uninstall.exe")]
+    assert apps_entries(installed.prefix) == ["Sorvanta"]
+    holder.kill()
+    holder.wait(30)
+    assert installed.uninstall() == 0
+    assert (installed.files_left(), apps_entries(installed.prefix)) == ([], [])
+
+
+def test_a_silent_install_into_a_folder_the_user_cannot_write_fails_and_changes_nothing(
+        installers, make_screen, make_prefix):
+    prefix = make_prefix(make_screen(640, 480))
+    before = tree(prefix.drive_c())
+    # Z: is the Unix root: nothing can be made in /proc, not even by root.
+    result = prefix.run([installers[1][installers[0]], "/S", r"/D=Z:\proc\Sorvanta"],
+                        timeout=180)
+    assert result.returncode != 0, "the install reported success"
+    assert reg_values(prefix, UNINSTALL_KEY) == {}
+    assert "SCRNSAVE.EXE" not in reg_values(prefix, DESKTOP_KEY)
+    assert sorted(tree(prefix.drive_c()) - before) == []

@@ -7,17 +7,11 @@
 
 #include <cstdio>
 #include <string>
+
+#include "probe_text.h"
 #include <vector>
 
 namespace {
-
-std::string utf8(const wchar_t* text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), length, nullptr, nullptr);
-  out.resize(static_cast<size_t>(length > 0 ? length - 1 : 0));
-  return out;
-}
 
 void printQuad(const char* name, DWORD high, DWORD low) {
   std::printf("%s=%u.%u.%u.%u\n", name, static_cast<unsigned>(HIWORD(high)),

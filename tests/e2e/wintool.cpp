@@ -17,6 +17,7 @@
 //   wintool endsession CAPTION  sends WM_QUERYENDSESSION, prints its answer, then sends
 //                            WM_ENDSESSION (TRUE), as a log-off does
 //   wintool record FILE ARGS...  appends its arguments to FILE, one line (a fake browser)
+//   wintool hold FILE        keeps FILE open (read sharing only), prints "held", runs on
 #include <windows.h>
 
 #include <cstdio>
@@ -129,6 +130,20 @@ int endSession(HWND window) {
   return 0;
 }
 
+// Keeps a file open, shared for reading only, so that nothing can delete or replace it
+// until the process is ended, as another program using the file would.
+int holdFile(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return 1;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(INFINITE);
+  return 0;
+}
+
 int record(int argc, char** argv) {
   FILE* file = std::fopen(argv[2], "a");
   if (file == nullptr) {
@@ -157,11 +172,15 @@ int main(int argc, char** argv) {
     std::printf("%d\n", (info.flags & CURSOR_SHOWING) ? 1 : 0);
     return 0;
   }
+  if (argc == 3 && std::strcmp(argv[1], "hold") == 0) {
+    return holdFile(argv[2]);
+  }
   if (argc == 4 && std::strcmp(argv[1], "host") == 0) {
     return runHost(std::atoi(argv[2]), std::atoi(argv[3]));
   }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: wintool find|close|quit CAPTION | cursor | children HWND\n");
+    std::fprintf(stderr,
+                 "usage: wintool find|close|quit CAPTION | cursor | children HWND | hold FILE\n");
     return 2;
   }
   if (std::strcmp(argv[1], "children") == 0) {
