@@ -129,3 +129,17 @@ function(sorvanta_resources_depend_on_assets)
   file(GLOB assets CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/saver/assets/*)
   set_source_files_properties(${ARGN} PROPERTIES OBJECT_DEPENDS "${assets}")
 endfunction()
+
+# The Windows programs are release files that anyone can rebuild byte for byte: no
+# folder of this checkout or of its build in the binaries, no link time in the PE
+# header, static archives without member times, owners or modes.
+if(WIN32)
+  add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>"
+                      "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}=build>")
+  add_link_options(LINKER:--no-insert-timestamp)
+  foreach(lang C CXX)
+    set(CMAKE_${lang}_ARCHIVE_CREATE "<CMAKE_AR> qcD <TARGET> <LINK_FLAGS> <OBJECTS>")
+    set(CMAKE_${lang}_ARCHIVE_APPEND "<CMAKE_AR> qD <TARGET> <LINK_FLAGS> <OBJECTS>")
+    set(CMAKE_${lang}_ARCHIVE_FINISH "<CMAKE_RANLIB> -D <TARGET>")
+  endforeach()
+endif()

@@ -18,6 +18,14 @@ SetCompressor /SOLID lzma
   !error "define VERSION, SCR, DLL and OUTFILE"
 !endif
 
+; A signed release (make_packages.py --sign) defines SIGN_COMMAND, a shell command that
+; signs the file at %1 in place: the uninstaller is signed before it is packed into the
+; installer, and the installer once written.
+!ifdef SIGN_COMMAND
+  !uninstfinalize `${SIGN_COMMAND}`
+  !finalize `${SIGN_COMMAND}`
+!endif
+
 !define PRODUCT "Sorvanta"
 !define PUBLISHER "Sorvanta authors"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Sorvanta"
