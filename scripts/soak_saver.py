@@ -145,7 +145,10 @@ def run_cycle(cycle, screen, prefix, folder, log_path):
             return front
         cycle.window_after_start = time.monotonic() - started
         escaped = time.monotonic()
-        screen.key(window[0], "Escape")
+        try:
+            screen.key(window[0], "Escape")
+        except RuntimeError as error:  # the window went before the key reached it
+            cycle.misses.append(f"Escape not delivered: {error}")
         if poll(lambda: front.poll() is not None, EXIT_SECONDS) is None:
             cycle.misses.append(f"front end alive {EXIT_SECONDS} s after Escape")
             return front
