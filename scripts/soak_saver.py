@@ -101,12 +101,21 @@ def is_wine_or_zombie(ps_line):
                                  or "sorvanta" in fields[4].lower())
 
 
+def window_tree(screen):
+    """xwininfo's window tree, then the full description (map state included) of each
+    window whose name starts with Sorvanta."""
+    tree = command_output(["xwininfo", "-root", "-tree", "-display", screen.display])
+    named = [line.split()[0] for line in tree.splitlines() if '"Sorvanta' in line]
+    details = [command_output(["xwininfo", "-id", window, "-display", screen.display])
+               for window in named]
+    return "\n".join([tree, *details])
+
+
 def keep_evidence(folder, screen, prefix, log_path):
     """What the screen and the prefix show right now, before anything is ended."""
     folder.mkdir(parents=True, exist_ok=True)
     write_text(folder / "processes.txt", describe_processes(prefix))
-    write_text(folder / "xwininfo.txt",
-               command_output(["xwininfo", "-root", "-tree", "-display", screen.display]))
+    write_text(folder / "xwininfo.txt", window_tree(screen))
     try:
         screen.screenshot(folder / "screen.png")
     except subprocess.CalledProcessError as error:
