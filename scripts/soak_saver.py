@@ -149,7 +149,7 @@ def run_cycle(cycle, screen, prefix, folder, log_path):
         window = poll(lambda: screen.windows(WINDOW) or front.poll() is not None, WINDOW_SECONDS)
         if not isinstance(window, list):
             ended = front.poll()
-            cycle.misses.append("no window in 30 s" if ended is None else
+            cycle.misses.append(f"no window in {WINDOW_SECONDS} s" if ended is None else
                                 f"no window; the front end ended with {ended}")
             return front
         cycle.window_after_start = time.monotonic() - started
