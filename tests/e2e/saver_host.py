@@ -34,6 +34,23 @@ def saver_on_a_large_screen(build_dir, make_screen, make_prefix, wintool_for):
     return screen, prefix, install(build_dir, prefix), wintool_for(prefix)
 
 
+def renderer_running(prefix):
+    """True while a Sorvanta.dll process of this prefix runs."""
+    marker = b"WINEPREFIX=" + str(prefix.path).encode() + b"\0"
+    for entry in Path("/proc").iterdir():
+        try:
+            if (entry.name.isdigit() and marker in (entry / "environ").read_bytes() + b"\0"
+                    and b"sorvanta.dll" in (entry / "cmdline").read_bytes().lower()):
+                return True
+        except OSError:
+            continue
+    return False
+
+
+def exchange_dir(prefix):
+    return prefix.drive_c() / "q_lenn"
+
+
 def prefix_processes(prefix):
     """{pid: command line} of the live processes of this prefix (wineserver included). A
     zombie has no environment left to read, so it is not among them."""
@@ -56,15 +73,6 @@ def saver_processes(prefix):
     """{pid: command line} of the prefix's live Sorvanta.scr and Sorvanta.dll processes."""
     return {pid: command for pid, command in prefix_processes(prefix).items()
             if "sorvanta" in command.lower()}
-
-
-def renderer_running(prefix):
-    """True while a Sorvanta.dll process of this prefix runs."""
-    return any("sorvanta.dll" in command.lower() for command in saver_processes(prefix).values())
-
-
-def exchange_dir(prefix):
-    return prefix.drive_c() / "q_lenn"
 
 
 def start(prefix, folder, *args, extra_env=None, stderr=subprocess.DEVNULL):
