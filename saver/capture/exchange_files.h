@@ -10,7 +10,7 @@ namespace sorvanta::capture {
 
 enum class FileWriteResult {
   kWritten,
-  kNotCreated,  // the file could not be created (missing folder, no access)
+  kNotCreated,  // not created (missing folder, no access, a file of that name still there)
   kNotWritten,  // created but not completely written; the partial file is removed
 };
 

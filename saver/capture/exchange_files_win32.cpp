@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "saver/capture/owner_only_file_win32.h"
 #include "saver/text/wide_text_win32.h"
 
 namespace sorvanta::capture {
@@ -38,7 +39,15 @@ FileWriteResult ExchangeFilesWin32::write(const std::string& path, const std::ui
                                           std::size_t headSize, const std::uint8_t* body,
                                           std::size_t bodySize) {
   const std::wstring widePath = Sorvanta_B::widen(path);
-  HANDLE file = CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  // The picture is never written with the folder's inherited permissions, and never into
+  // a file someone else made: the file is new, made with the owner-only descriptor. (An
+  // existing file would keep its own descriptor, whatever is passed here.)
+  const SecurityDescriptor descriptor = ownerOnlyFileDescriptor();
+  if (!descriptor) {
+    return FileWriteResult::kNotCreated;
+  }
+  SECURITY_ATTRIBUTES security{sizeof security, descriptor.get(), FALSE};
+  HANDLE file = CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, &security, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     return FileWriteResult::kNotCreated;

@@ -59,9 +59,34 @@ def exchange_dir(prefix):
     return prefix.drive_c() / "q_lenn"
 
 
-def start(prefix, folder, *args, extra_env=None):
-    """Sorvanta.scr with the given arguments, its folder as the working folder."""
+def prefix_processes(prefix):
+    """{pid: command line} of the live processes of this prefix (wineserver included). A
+    zombie has no environment left to read, so it is not among them."""
+    marker = b"WINEPREFIX=" + str(prefix.path).encode() + b"\0"
+    found = {}
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            if marker not in (entry / "environ").read_bytes() + b"\0":
+                continue
+            command = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
+        except OSError:
+            continue
+        found[int(entry.name)] = command.strip()
+    return found
+
+
+def saver_processes(prefix):
+    """{pid: command line} of the prefix's live Sorvanta.scr and Sorvanta.dll processes."""
+    return {pid: command for pid, command in prefix_processes(prefix).items()
+            if "sorvanta" in command.lower()}
+
+
+def start(prefix, folder, *args, extra_env=None, stderr=subprocess.DEVNULL):
+    """Sorvanta.scr with the given arguments, its folder as the working folder. Wine's
+    log goes to stderr (a file, say); the renderer it starts writes there too."""
     env = prefix.env()
     env.update(extra_env or {})
     return subprocess.Popen(["wine", str(folder / "Sorvanta.scr"), *map(str, args)], env=env,
-                            cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                            cwd=folder, stdout=subprocess.DEVNULL, stderr=stderr)

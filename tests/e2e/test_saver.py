@@ -1,5 +1,6 @@
 """The whole saver under Wine on Xvfb, started as the screen-saver host starts it."""
 
+import stat
 import subprocess
 import time
 
@@ -44,6 +45,12 @@ def test_run_writes_both_files_starts_renderer_and_ends_with_it(saver, tmp_path)
     texture = exchange_dir(prefix) / "Sorvanta2.tga"
     assert texture.stat().st_size == TEXTURE_FILE_SIZE
     assert np.array_equal(read_tga_rgb(desktop), picture), "the capture differs from the screen"
+    # Wine keeps no descriptor: it turns the one given at creation into the Unix mode, the
+    # bits for everyone else from what other accounts are allowed (the group's come from
+    # the SIDs in the running user's own token, Administrators among them).
+    for image in (desktop, texture):
+        mode = stat.S_IMODE(image.stat().st_mode)
+        assert not mode & stat.S_IROTH, f"others may read {image.name} ({mode:04o})"
     assert wintool.find("Sorvanta_Main") is not None, "the run form's marker window is missing"
     assert not wintool.cursor_showing(), "the cursor is visible during a /s run"
 

@@ -2,36 +2,15 @@
 none leaves a process or an open handle behind in the prefix's wineserver."""
 
 import os
-from pathlib import Path
 
-from saver_host import saver, start  # noqa: F401  (saver is a fixture)
+from saver_host import saver  # noqa: F401  (a fixture)
+from saver_host import prefix_processes, saver_processes, start
 from winehost import wait_until
 
 RUNS = 20
 # Descriptors the wineserver may hold more after the last run than after the first
 # without anything leaking: none are expected, one is the margin for timing.
 FD_MARGIN = 1
-
-
-def prefix_processes(prefix):
-    """{pid: command line} of the processes running in this prefix (wineserver included)."""
-    marker = b"WINEPREFIX=" + str(prefix.path).encode() + b"\0"
-    found = {}
-    for entry in Path("/proc").iterdir():
-        if not entry.name.isdigit():
-            continue
-        try:
-            if marker not in (entry / "environ").read_bytes() + b"\0":
-                continue
-            command = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
-        except OSError:
-            continue
-        found[int(entry.name)] = command.strip()
-    return found
-
-
-def saver_processes(prefix):
-    return [c for c in prefix_processes(prefix).values() if "sorvanta" in c.lower()]
 
 
 def wineserver_fds(prefix):
