@@ -42,17 +42,9 @@ def renderer_running(prefix):
 def programs_running(prefix, *names):
     """The Unix process ids of this prefix's processes that run one of the named
     programs (compared without case)."""
-    marker = b"WINEPREFIX=" + str(prefix.path).encode() + b"\0"
-    wanted = [name.lower().encode() for name in names]
-    found = []
-    for entry in Path("/proc").iterdir():
-        try:
-            if (entry.name.isdigit() and marker in (entry / "environ").read_bytes() + b"\0"
-                    and any(w in (entry / "cmdline").read_bytes().lower() for w in wanted)):
-                found.append(int(entry.name))
-        except OSError:
-            continue
-    return found
+    wanted = [name.lower() for name in names]
+    return [pid for pid, command in prefix_processes(prefix).items()
+            if any(w in command.lower() for w in wanted)]
 
 
 def exchange_dir(prefix):
