@@ -261,7 +261,11 @@ def test_left_and_right_keys_turn_the_scene(start_renderer, key, direction):
     window = run.wait_window()
     run.wait_scene()
     extra, swing = _jump_after_keys(run, window, key)
-    assert abs(extra - direction * PRESSES) <= 12, (
+    # The swing is counted in frames, so on a busy machine the frames between two
+    # pictures vary and the estimate of the swing is off by several degrees a picture.
+    # The faults this is for (no turn, the wrong way, half or twice a degree a key) stay
+    # well outside.
+    assert abs(extra - direction * PRESSES) <= PRESSES * 0.4, (
         f"{PRESSES} x {key} added {extra:.1f} degrees to the swing of {swing:.1f} per picture")
     run.screen.key(window, "Escape")
     assert run.wait_exit() == 0
