@@ -13,6 +13,7 @@
 #include "fps_overlay_x11.h"
 #include "memory_file.h"
 #include "monotonic_clock.h"
+#include "scene_textures.h"
 #include "stone_texture.h"
 #include "view_swing.h"
 
@@ -51,6 +52,7 @@ bool otherXErrorSeen() {
 }
 
 Hack::~Hack() {
+  helperPicture_.reset();
   if (context_ != nullptr) {
     if (sceneReady_ && !windowLost) {
       theApp->releaseScene();
@@ -80,12 +82,27 @@ bool Hack::findSurface() {
   return false;
 }
 
+// Under XScreenSaver the helper is only started here: the scene draws with an
+// untextured floor until its picture comes (takeArrivedPicture).
 Picture Hack::takeFloorPicture() {
   if (underXScreenSaver(options_)) {
     const Window given = surface_.followed != None ? surface_.followed : surface_.drawable;
-    return imageFromHelper(display_, given);
+    helperPicture_ = std::make_unique<HelperPicture>(display_, given);
+    return {};
   }
   return photographRoot(display_);
+}
+
+void Hack::takeArrivedPicture() {
+  Picture floor;
+  if (helperPicture_ == nullptr || !helperPicture_->collect(floor)) {
+    return;
+  }
+  helperPicture_.reset();
+  if (!floor.pixels.empty()) {
+    const MemoryFile file(encodeExchangeImage(floor.pixels, floor.width, floor.height));
+    fillFloorTexture(file.path().c_str(), theApp->floorTexture);
+  }
 }
 
 bool Hack::createContext() {
@@ -209,6 +226,7 @@ void Hack::run() {
   timer.start();
   handleEvents();
   while (running()) {
+    takeArrivedPicture();
     theApp->update(timer.elapsedSeconds());
     theApp->drawScene();
     fps.frameDrawn(surface_.width, surface_.height);

@@ -129,6 +129,12 @@ def colour_share(pixels, colour, tolerance=60):
     return float((difference <= tolerance).mean())
 
 
+def scene_shown(pixels):
+    """Whether the scene's glass box lights the picture's middle."""
+    height, width, _ = pixels.shape
+    return pixels[height // 3:2 * height // 3, width // 3:2 * width // 3].max() > 60
+
+
 def wait_until_drawn(screen, window, timeout=60):
     """Waits until the scene's glass box lights the window's middle."""
     deadline = time.monotonic() + timeout
@@ -137,9 +143,7 @@ def wait_until_drawn(screen, window, timeout=60):
             time.sleep(0.2)
             continue
         pixels = screen.grab(window)
-        height, width, _ = pixels.shape
-        middle = pixels[height // 3:2 * height // 3, width // 3:2 * width // 3]
-        if middle.max() > 60:
+        if scene_shown(pixels):
             return pixels
         time.sleep(0.5)
     return screen.grab(window)
