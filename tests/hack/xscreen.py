@@ -31,12 +31,15 @@ class Screen:
     """An Xvfb server of its own, 24-bit, with GLX (Mesa)."""
 
     def __init__(self, width=1280, height=1024):
+        self.start_server(["Xvfb", "-screen", "0", f"{width}x{height}x24"], width, height)
+
+    def start_server(self, command, width, height, env=None):
         self.width, self.height = width, height
         self.number = free_display_number()
         self.name = f":{self.number}"
-        self.process = subprocess.Popen(
-            ["Xvfb", self.name, "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen([command[0], self.name, *command[1:], "-nolisten", "tcp"],
+                                        env=env, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + 20
         while time.monotonic() < deadline:
             try:
@@ -45,7 +48,7 @@ class Screen:
             except Exception:
                 time.sleep(0.1)
         self.stop()
-        raise RuntimeError("Xvfb did not start")
+        raise RuntimeError(f"{command[0]} did not start")
 
     def environment(self, **extra):
         env = dict(os.environ, DISPLAY=self.name)
@@ -98,8 +101,13 @@ class Screen:
         geometry = window.get_geometry()
         origin = window.translate_coords(root, 0, 0)
         x, y = -origin.x, -origin.y  # where the window's corner lies on the screen
+        return self.grab_area(x, y, geometry.width, geometry.height)
+
+    def grab_area(self, x, y, width, height):
+        """The pixels of a rectangle of the screen, cut to the screen, as an RGB array."""
+        root = self.connection.screen().root
         x0, y0 = max(x, 0), max(y, 0)
-        x1, y1 = min(x + geometry.width, self.width), min(y + geometry.height, self.height)
+        x1, y1 = min(x + width, self.width), min(y + height, self.height)
         image = root.get_image(x0, y0, x1 - x0, y1 - y0, X.ZPixmap, 0xFFFFFFFF)
         pixels = numpy.frombuffer(image.data, dtype=numpy.uint8).reshape(y1 - y0, x1 - x0, 4)
         return pixels[:, :, [2, 1, 0]].copy()
@@ -121,6 +129,35 @@ class Screen:
                     pass
             time.sleep(0.1)
         return None
+
+
+class MonitorScreen(Screen):
+    """Monitors side by side from (0, 0), the first the primary: Xephyr with one screen
+    for each, joined by Xinerama (and RandR off, so that Xinerama alone tells where the
+    monitors lie), drawn on an Xvfb of its own."""
+
+    def __init__(self, sizes):
+        left = 0
+        self.monitors = []
+        for width, height in sizes:
+            self.monitors.append((left, 0, width, height))
+            left += width
+        height = max(height for _, height in sizes)
+        self.host = Screen(left, height)
+        screens = [arg for width, height in sizes for arg in ("-screen", f"{width}x{height}")]
+        try:
+            self.start_server(["Xephyr", *screens, "+xinerama", "-extension", "RANDR"], left,
+                              height, env=self.host.environment())
+        except Exception:
+            self.host.stop()
+            raise
+
+    def grab_monitor(self, index):
+        return self.grab_area(*self.monitors[index])
+
+    def stop(self):
+        super().stop()
+        self.host.stop()
 
 
 def colour_share(pixels, colour, tolerance=60):
