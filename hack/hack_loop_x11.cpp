@@ -29,6 +29,12 @@ bool underXScreenSaver(const Options& options) {
   return options.target == Target::kGivenWindow || std::getenv("XSCREENSAVER_WINDOW") != nullptr;
 }
 
+// A program of a Wayland session runs on XWayland, whose root window holds none of the
+// desktop's pixels: a photograph of it would lay a blank picture on the floor.
+bool underWayland() {
+  return std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
 }  // namespace
 
 int onXError(Display* display, XErrorEvent* event) {
@@ -90,7 +96,7 @@ Picture Hack::takeFloorPicture() {
     helperPicture_ = std::make_unique<HelperPicture>(display_, given);
     return {};
   }
-  return photographRoot(display_);
+  return underWayland() ? Picture{} : photographRoot(display_);
 }
 
 void Hack::takeArrivedPicture() {

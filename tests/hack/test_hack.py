@@ -28,6 +28,21 @@ def quiet_home(tmp_path):
     return str(tmp_path)
 
 
+def test_under_xwayland_the_floor_is_untextured(screen):
+    screen.plant_desktop()
+    hack = xscreen.start_hack(screen, env=screen.environment(WAYLAND_DISPLAY="wayland-0"))
+    try:
+        window = screen.find_window("Sorvanta")
+        assert window is not None, "no window"
+        pixels = xscreen.wait_until_drawn(screen, window)
+        shot = screen.save(pixels, "own_window_wayland.png")
+        floor = pixels[pixels.shape[0] * 3 // 4:]
+        assert xscreen.scene_shown(pixels) and floor.max() > 60, shot
+        assert xscreen.colour_share(floor, RED) + xscreen.colour_share(floor, YELLOW) < 0.01, shot
+    finally:
+        assert xscreen.end(hack) == 0, hack.stderr.read()
+
+
 def test_own_window_floor_is_the_desktop_and_escape_ends_it(screen):
     screen.plant_desktop()
     hack = xscreen.start_hack(screen)

@@ -52,7 +52,8 @@ class Screen:
 
     def environment(self, **extra):
         env = dict(os.environ, DISPLAY=self.name)
-        env.pop("XSCREENSAVER_WINDOW", None)
+        for inherited in ("XSCREENSAVER_WINDOW", "WAYLAND_DISPLAY"):
+            env.pop(inherited, None)
         env.update(extra)
         return env
 
