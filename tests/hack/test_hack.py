@@ -212,11 +212,13 @@ def test_the_image_helpers_whole_group_ends_with_it(screen, tmp_path, ending):
 def green_image_helper(tmp_path, after_seconds=0):
     """A helper that paints the pixmap it is given green, as the real one paints its
     picture, and reports success; after a while, as it does from an image folder or a
-    feed."""
+    feed. It leaves a file named "answered" beside itself as it answers."""
     return fake_image_helper(tmp_path, f"""#!/usr/bin/python3
 import sys, time
+from pathlib import Path
 from Xlib import display
 time.sleep({after_seconds})
+(Path(sys.argv[0]).parent / "answered").touch()
 connection = display.Display()
 pixmap = connection.create_resource_object("pixmap", int(sys.argv[2], 16))
 size = pixmap.get_geometry()
@@ -225,32 +227,41 @@ connection.sync()
 """)
 
 
-def start_and_catch_the_first_frame(screen, env, seconds):
+def start_and_catch_the_first_frame(screen, env, answered):
     """Starts the hack in a fresh window; its window, the process, the first frame that
-    shows the scene within `seconds` of the start (or None) and when it came."""
+    shows the scene (or None), when it came and whether the helper had answered then."""
     window = screen.make_window(400, 300)
     hack = xscreen.start_hack(screen, "-window-id", hex(window.id), env=env)
     started = time.monotonic()
-    while time.monotonic() < started + seconds:
+    while time.monotonic() < started + 30:
         pixels = screen.grab(window)
         if xscreen.scene_shown(pixels):
-            return window, hack, pixels, time.monotonic() - started
-    return window, hack, None, time.monotonic() - started
+            return window, hack, pixels, time.monotonic() - started, answered.exists()
+    return window, hack, None, time.monotonic() - started, answered.exists()
+
+
+def busy_machine():
+    return os.getloadavg()[0] > 4 * os.cpu_count()
 
 
 def test_draws_at_once_and_the_helpers_picture_comes_to_the_floor_later(screen, tmp_path):
-    env = screen.environment(PATH=f"{green_image_helper(tmp_path, 3)}:{os.environ['PATH']}")
-    # Waiting for the picture misses the second every time; a start slowed by the
-    # sanitizers on a busy machine misses it only now and then, so it has three tries.
+    helper_folder = green_image_helper(tmp_path, 3)
+    answered = helper_folder / "answered"
+    env = screen.environment(PATH=f"{helper_folder}:{os.environ['PATH']}")
+    # A start slowed by the sanitizers on a busy machine misses the second now and
+    # then, so it has three tries; waiting for the picture misses it every time.
+    times = []
     for attempt in range(3):
-        window, hack, first, seen = start_and_catch_the_first_frame(screen, env, 1.0)
-        if first is not None:
+        answered.unlink(missing_ok=True)
+        window, hack, first, seen, late = start_and_catch_the_first_frame(screen, env, answered)
+        times.append(f"{seen:.2f} s")
+        if first is None or late or seen <= 1.0 or attempt == 2:
             break
         xscreen.end(hack)
     try:
         shot = screen.save(first if first is not None else screen.grab(window),
                            "picture_pending.png")
-        assert first is not None, f"no scene within 1 s of the start, three times: {shot}"
+        assert first is not None and not late, f"no scene before the helper answered: {shot}"
         # The floor below the box is lit but carries no picture yet.
         floor = first[first.shape[0] * 3 // 4:]
         assert floor.max() > 60 and xscreen.colour_share(floor, (0, 255, 0)) < 0.001, shot
@@ -263,7 +274,11 @@ def test_draws_at_once_and_the_helpers_picture_comes_to_the_floor_later(screen, 
             time.sleep(0.1)
         shot = screen.save(pixels, "picture_arrived.png")
         assert xscreen.colour_share(pixels, (0, 255, 0)) > 0.05, shot
-        print(f"scene {seen:.2f} s after start {attempt + 1}")
+
+        if seen > 1.0 and busy_machine():
+            pytest.skip(f"load {os.getloadavg()[0]:.0f} on {os.cpu_count()} cores: the "
+                        f"scene came before the picture, but after {', '.join(times)}")
+        assert seen <= 1.0, f"the scene after {', '.join(times)}"
     finally:
         assert xscreen.end(hack) == 0, hack.stderr.read()
 
