@@ -13,6 +13,7 @@
 #include "fps_overlay_x11.h"
 #include "memory_file.h"
 #include "monotonic_clock.h"
+#include "scene_textures.h"
 #include "stone_texture.h"
 #include "view_swing.h"
 
@@ -26,6 +27,12 @@ bool otherXError = false;
 // hands one over); then the picture comes from the daemon's image helper.
 bool underXScreenSaver(const Options& options) {
   return options.target == Target::kGivenWindow || std::getenv("XSCREENSAVER_WINDOW") != nullptr;
+}
+
+// A program of a Wayland session runs on XWayland, whose root window holds none of the
+// desktop's pixels: a photograph of it would lay a blank picture on the floor.
+bool underWayland() {
+  return std::getenv("WAYLAND_DISPLAY") != nullptr;
 }
 
 }  // namespace
@@ -51,6 +58,7 @@ bool otherXErrorSeen() {
 }
 
 Hack::~Hack() {
+  helperPicture_.reset();
   if (context_ != nullptr) {
     if (sceneReady_ && !windowLost) {
       theApp->releaseScene();
@@ -80,12 +88,27 @@ bool Hack::findSurface() {
   return false;
 }
 
+// Under XScreenSaver the helper is only started here: the scene draws with an
+// untextured floor until its picture comes (takeArrivedPicture).
 Picture Hack::takeFloorPicture() {
   if (underXScreenSaver(options_)) {
     const Window given = surface_.followed != None ? surface_.followed : surface_.drawable;
-    return imageFromHelper(display_, given);
+    helperPicture_ = std::make_unique<HelperPicture>(display_, given);
+    return {};
   }
-  return photographRoot(display_);
+  return underWayland() ? Picture{} : photographRoot(display_);
+}
+
+void Hack::takeArrivedPicture() {
+  Picture floor;
+  if (helperPicture_ == nullptr || !helperPicture_->collect(floor)) {
+    return;
+  }
+  helperPicture_.reset();
+  if (!floor.pixels.empty()) {
+    const MemoryFile file(encodeExchangeImage(floor.pixels, floor.width, floor.height));
+    fillFloorTexture(file.path().c_str(), theApp->floorTexture);
+  }
 }
 
 bool Hack::createContext() {
@@ -209,6 +232,7 @@ void Hack::run() {
   timer.start();
   handleEvents();
   while (running()) {
+    takeArrivedPicture();
     theApp->update(timer.elapsedSeconds());
     theApp->drawScene();
     fps.frameDrawn(surface_.width, surface_.height);

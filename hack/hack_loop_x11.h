@@ -1,6 +1,7 @@
-// The running hack: it finds its surface, takes the floor picture, makes the GLX
-// context and the scene, then draws frame after frame with XScreenSaver's pacing
-// until Escape, the window's close or the window's loss ends it.
+// The running hack: it finds its surface, takes the floor picture (or starts the
+// image helper, whose picture goes on the floor in the frame after it comes), makes
+// the GLX context and the scene, then draws frame after frame with XScreenSaver's
+// pacing until Escape, the window's close or the window's loss ends it.
 #pragma once
 
 #include <GL/glx.h>
@@ -35,6 +36,7 @@ class Hack {
  private:
   bool findSurface();
   Picture takeFloorPicture();
+  void takeArrivedPicture();
   bool createContext();
   void handleEvents();
   void handleEvent(const XEvent& event);
@@ -47,6 +49,7 @@ class Hack {
   Surface surface_;
   GLXContext context_ = nullptr;
   std::unique_ptr<sorvanta::SceneApp> theApp;
+  std::unique_ptr<HelperPicture> helperPicture_;  // the helper's picture, while it comes
   bool sceneReady_ = false;
   bool closeRequested_ = false;
   int frameCounter = 0;

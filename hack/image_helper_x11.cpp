@@ -1,7 +1,6 @@
 #include "image_helper_x11.h"
 
 #include <X11/Xutil.h>
-#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,18 +92,15 @@ pid_t startImageHelper(Window window, Pixmap pixmap) {
   return child;
 }
 
-// Waits for the helper, up to the timeout; then ends its group, whatever is still
-// running in it. True when the helper itself finished its work in time.
-bool awaitImageHelper(pid_t child) {
-  const double deadline = monotonicSeconds() + kImageHelperTimeoutMilliseconds / 1000.0;
-  siginfo_t ended{};
-  // WNOWAIT: an ended helper stays unreaped, and its group id taken, until the group
-  // has been ended.
-  while (waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-         ended.si_pid == 0 && monotonicSeconds() < deadline) {
-    poll(nullptr, 0, 20);
-  }
-  endImageHelperGroup(child);
+// Whether the helper has ended, without waiting. WNOWAIT: an ended helper stays
+// unreaped, and its group id taken, until the group has been ended.
+bool helperEnded(pid_t child, siginfo_t& ended) {
+  ended = siginfo_t{};
+  return waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+         ended.si_pid == child;
+}
+
+bool endedWell(const siginfo_t& ended, pid_t child) {
   return ended.si_pid == child && ended.si_code == CLD_EXITED && ended.si_status == 0;
 }
 
@@ -129,23 +125,52 @@ Picture photographRoot(Display* display) {
                       DisplayWidth(display, screen), DisplayHeight(display, screen));
 }
 
-Picture imageFromHelper(Display* display, Window window) {
-  XWindowAttributes attributes{};
-  if (XGetWindowAttributes(display, window, &attributes) == 0 || attributes.width <= 0) {
-    return {};
+HelperPicture::HelperPicture(Display* display, Window window) : display_(display) {
+  if (XGetWindowAttributes(display, window, &attributes_) == 0 || attributes_.width <= 0) {
+    return;
   }
-  const Pixmap pixmap = XCreatePixmap(display, window, static_cast<unsigned>(attributes.width),
-                                      static_cast<unsigned>(attributes.height),
-                                      static_cast<unsigned>(attributes.depth));
+  pixmap_ = XCreatePixmap(display, window, static_cast<unsigned>(attributes_.width),
+                          static_cast<unsigned>(attributes_.height),
+                          static_cast<unsigned>(attributes_.depth));
   XSync(display, False);
-  Picture picture;
-  const pid_t child = startImageHelper(window, pixmap);
-  if (child > 0 && awaitImageHelper(child)) {
-    picture = readDrawable(display, pixmap, attributes.visual, attributes.width, attributes.height);
+  deadline_ = monotonicSeconds() + kImageHelperTimeoutMilliseconds / 1000.0;
+  child_ = startImageHelper(window, pixmap_);
+}
+
+HelperPicture::~HelperPicture() {
+  if (child_ > 0) {
+    endImageHelperGroup(child_);
   }
-  XFreePixmap(display, pixmap);
-  XSync(display, False);
-  return picture;
+  freePixmap();
+}
+
+void HelperPicture::freePixmap() {
+  if (pixmap_ != None) {
+    XFreePixmap(display_, pixmap_);
+    XSync(display_, False);
+    pixmap_ = None;
+  }
+}
+
+// Once the helper has ended or its time is up, its group is ended, whatever is still
+// running in it, and the pixmap is read when the helper finished its work.
+bool HelperPicture::collect(Picture& picture) {
+  if (child_ <= 0) {
+    freePixmap();
+    return true;
+  }
+  siginfo_t ended{};
+  if (!helperEnded(child_, ended) && monotonicSeconds() < deadline_) {
+    return false;
+  }
+  endImageHelperGroup(child_);
+  if (endedWell(ended, child_)) {
+    picture =
+        readDrawable(display_, pixmap_, attributes_.visual, attributes_.width, attributes_.height);
+  }
+  child_ = -1;
+  freePixmap();
+  return true;
 }
 
 }  // namespace sorvanta::hack

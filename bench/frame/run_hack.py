@@ -10,8 +10,17 @@ never waits between frames. Both draw the same desktop picture on the floor.
 build/bench holds the optimised hack (cmake --build --preset bench --target sorvanta),
 build/windows Sorvanta.dll; the stone texture file comes from build/native's tools.
 A screenshot of each program, taken as its count ends, lands in its build folder.
+
+    /usr/bin/python3 bench/frame/run_hack.py --peers build/bench [seconds]
+
+sets the hack beside the GL hacks a Linux user would otherwise pick, XScreenSaver's own
+gears and glmatrix (xscreensaver-gl), each on the whole screen (-root) at its default
+pacing, as the daemon runs them: frames per second counted as above, the share of one
+core that the program (all its threads) and the X server each used over the count, and
+the program's CPU time a frame.
 """
 
+import os
 import select
 import shutil
 import subprocess
@@ -45,6 +54,7 @@ def plant_root(screen, picture):
     root.change_attributes(background_pixmap=pixmap)
     root.clear_area()
     connection.set_close_down_mode(X.RetainPermanent)
+    connection.sync()  # closing alone drops what has not been sent
     connection.close()
 
 
@@ -108,7 +118,60 @@ def measure_renderer(screen, build_windows, native_tools, seconds):
         prefix.stop_server()
 
 
+XSCREENSAVER_HACKS = Path("/usr/libexec/xscreensaver")
+
+
+def cpu_seconds(pid):
+    """User and system time of a process, all its threads, so far."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def measure_paced(screen, command, seconds, shot):
+    """Frames per second and the CPU shares of the program and of the X server."""
+    plant_root(screen, desktop_picture())
+    process = subprocess.Popen(command, env={"DISPLAY": screen.display},
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(3)  # start, pictures and the first frames
+        started = time.monotonic()
+        program, server = cpu_seconds(process.pid), cpu_seconds(screen.process.pid)
+        area = sum(width * height
+                   for _, _, width, height in damaged_rectangles(screen, seconds, warm_up=0))
+        wall = time.monotonic() - started
+        program = (cpu_seconds(process.pid) - program) / wall
+        server = (cpu_seconds(screen.process.pid) - server) / wall
+        screen.screenshot(shot)
+        return area / (WIDTH * HEIGHT) / wall, program, server
+    finally:
+        process.terminate()
+        process.wait(10)
+
+
+def compare_with_peers(build_bench, seconds):
+    programs = [("sorvanta", [str(build_bench / "hack" / "sorvanta"), "-root"]),
+                ("gears", [str(XSCREENSAVER_HACKS / "gears"), "-root"]),
+                ("glmatrix", [str(XSCREENSAVER_HACKS / "glmatrix"), "-root"])]
+    screen = Screen(WIDTH, HEIGHT)
+    try:
+        results = [(name, measure_paced(screen, command, seconds,
+                                        build_bench / f"run_hack_{name}.png"))
+                   for name, command in programs]
+    finally:
+        screen.stop()
+    print(f"each on a {WIDTH} x {HEIGHT} Xvfb root at its default pacing, {seconds:.0f} s")
+    for name, (rate, program, server) in results:
+        # The CPU a frame takes holds still when a busy machine slows the frame rate.
+        per_frame = program / rate * 1000 if rate > 0 else float("inf")
+        print(f"{name:10} {rate:6.1f} frames/s   CPU {program:6.1%} of a core "
+              f"({per_frame:5.1f} ms a frame), X server {server:6.1%}")
+
+
 def main():
+    if sys.argv[1] == "--peers":
+        seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
+        compare_with_peers(Path(sys.argv[2]).resolve(), seconds)
+        return
     build_bench, build_windows = Path(sys.argv[1]).resolve(), Path(sys.argv[2]).resolve()
     seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
     hack = build_bench / "hack" / "sorvanta"

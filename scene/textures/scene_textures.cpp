@@ -30,17 +30,23 @@ void createCubeMap(const char* path, TgaImage& image, GLuint& texture) {
   image.freeData();
 }
 
-void createFloorTexture(const char* path, TgaImage& image, GLuint& texture) {
+// Binds the floor texture and gives it the picture when it loads. No parameters: the
+// defaults (mipmapped minification, repeat wrapping) are what the tiled floor needs.
+// GLU scales a picture that is not a power of two.
+bool fillFloorTexture(const char* path, TgaImage& image, GLuint texture) {
   const bool loaded = image.load(path);
-  glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
-  // No parameters: the defaults (mipmapped minification, repeat wrapping) are what the
-  // tiled floor needs. GLU scales a picture that is not a power of two.
   if (loaded) {
     gluBuild2DMipmaps(GL_TEXTURE_2D, internalFormatOf(image), image.width(), image.height(),
                       image.format(), image.dataType(), image.data());
   }
   image.freeData();
+  return loaded;
+}
+
+void createFloorTexture(const char* path, TgaImage& image, GLuint& texture) {
+  glGenTextures(1, &texture);
+  fillFloorTexture(path, image, texture);
 }
 
 }  // namespace
@@ -57,4 +63,10 @@ void createSceneTextures(const char* cubeMapPath, const char* floorPath, unsigne
   createFloorTexture(floorPath, image, floor);
   envTexture = env;
   floorTexture = floor;
+}
+
+bool fillFloorTexture(const char* floorPath, unsigned floorTexture) {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  TgaImage image;
+  return fillFloorTexture(floorPath, image, floorTexture);
 }

@@ -8,3 +8,8 @@
 // the scene draws that surface untextured. Leaves GL_UNPACK_ALIGNMENT at 1.
 void createSceneTextures(const char* cubeMapPath, const char* floorPath, unsigned& envTexture,
                          unsigned& floorTexture);
+
+// Gives the floor texture made above the picture at `floorPath`, for a picture that
+// comes after the scene has started; the texture stays bound to GL_TEXTURE_2D. False,
+// the texture unchanged, when the file cannot be read.
+bool fillFloorTexture(const char* floorPath, unsigned floorTexture);

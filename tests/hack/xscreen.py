@@ -31,12 +31,15 @@ class Screen:
     """An Xvfb server of its own, 24-bit, with GLX (Mesa)."""
 
     def __init__(self, width=1280, height=1024):
+        self.start_server(["Xvfb", "-screen", "0", f"{width}x{height}x24"], width, height)
+
+    def start_server(self, command, width, height, env=None):
         self.width, self.height = width, height
         self.number = free_display_number()
         self.name = f":{self.number}"
-        self.process = subprocess.Popen(
-            ["Xvfb", self.name, "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.process = subprocess.Popen([command[0], self.name, *command[1:], "-nolisten", "tcp"],
+                                        env=env, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + 20
         while time.monotonic() < deadline:
             try:
@@ -45,11 +48,12 @@ class Screen:
             except Exception:
                 time.sleep(0.1)
         self.stop()
-        raise RuntimeError("Xvfb did not start")
+        raise RuntimeError(f"{command[0]} did not start")
 
     def environment(self, **extra):
         env = dict(os.environ, DISPLAY=self.name)
-        env.pop("XSCREENSAVER_WINDOW", None)
+        for inherited in ("XSCREENSAVER_WINDOW", "WAYLAND_DISPLAY"):
+            env.pop(inherited, None)
         env.update(extra)
         return env
 
@@ -98,8 +102,13 @@ class Screen:
         geometry = window.get_geometry()
         origin = window.translate_coords(root, 0, 0)
         x, y = -origin.x, -origin.y  # where the window's corner lies on the screen
+        return self.grab_area(x, y, geometry.width, geometry.height)
+
+    def grab_area(self, x, y, width, height):
+        """The pixels of a rectangle of the screen, cut to the screen, as an RGB array."""
+        root = self.connection.screen().root
         x0, y0 = max(x, 0), max(y, 0)
-        x1, y1 = min(x + geometry.width, self.width), min(y + geometry.height, self.height)
+        x1, y1 = min(x + width, self.width), min(y + height, self.height)
         image = root.get_image(x0, y0, x1 - x0, y1 - y0, X.ZPixmap, 0xFFFFFFFF)
         pixels = numpy.frombuffer(image.data, dtype=numpy.uint8).reshape(y1 - y0, x1 - x0, 4)
         return pixels[:, :, [2, 1, 0]].copy()
@@ -123,10 +132,45 @@ class Screen:
         return None
 
 
+class MonitorScreen(Screen):
+    """Monitors side by side from (0, 0), the first the primary: Xephyr with one screen
+    for each, joined by Xinerama (and RandR off, so that Xinerama alone tells where the
+    monitors lie), drawn on an Xvfb of its own."""
+
+    def __init__(self, sizes):
+        left = 0
+        self.monitors = []
+        for width, height in sizes:
+            self.monitors.append((left, 0, width, height))
+            left += width
+        height = max(height for _, height in sizes)
+        self.host = Screen(left, height)
+        screens = [arg for width, height in sizes for arg in ("-screen", f"{width}x{height}")]
+        try:
+            self.start_server(["Xephyr", *screens, "+xinerama", "-extension", "RANDR"], left,
+                              height, env=self.host.environment())
+        except Exception:
+            self.host.stop()
+            raise
+
+    def grab_monitor(self, index):
+        return self.grab_area(*self.monitors[index])
+
+    def stop(self):
+        super().stop()
+        self.host.stop()
+
+
 def colour_share(pixels, colour, tolerance=60):
     """The share of pixels within the tolerance of a colour."""
     difference = numpy.abs(pixels.astype(int) - numpy.array(colour)).max(axis=2)
     return float((difference <= tolerance).mean())
+
+
+def scene_shown(pixels):
+    """Whether the scene's glass box lights the picture's middle."""
+    height, width, _ = pixels.shape
+    return pixels[height // 3:2 * height // 3, width // 3:2 * width // 3].max() > 60
 
 
 def wait_until_drawn(screen, window, timeout=60):
@@ -137,9 +181,7 @@ def wait_until_drawn(screen, window, timeout=60):
             time.sleep(0.2)
             continue
         pixels = screen.grab(window)
-        height, width, _ = pixels.shape
-        middle = pixels[height // 3:2 * height // 3, width // 3:2 * width // 3]
-        if middle.max() > 60:
+        if scene_shown(pixels):
             return pixels
         time.sleep(0.5)
     return screen.grab(window)

@@ -152,3 +152,18 @@ def test_a_file_it_cannot_read_is_reported(home):
     result = subprocess.run(["/usr/bin/python3", str(ENABLE)], env=dict(os.environ, HOME=str(home)),
                             capture_output=True, text=True)
     assert result.returncode == 1 and ".xscreensaver" in result.stderr
+
+
+@pytest.mark.parametrize("session", ["wayland", "x11"])
+def test_a_wayland_session_is_warned_of_in_one_line_and_the_file_still_changed(home, session):
+    result = subprocess.run(
+        ["/usr/bin/python3", str(ENABLE), "--app-defaults", str(home.parent / "app-defaults")],
+        env=dict(os.environ, HOME=str(home), XDG_SESSION_TYPE=session), capture_output=True,
+        text=True)
+    assert result.returncode == 0, result.stderr
+    assert programs((home / ".xscreensaver").read_text()) == programs(SYSTEM) + [SORVANTA]
+    warnings = result.stderr.splitlines()
+    if session == "wayland":
+        assert len(warnings) == 1 and "Wayland" in warnings[0] and "X11" in warnings[0], warnings
+    else:
+        assert warnings == []
