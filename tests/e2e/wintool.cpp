@@ -7,6 +7,8 @@
 //   wintool quit CAPTION     posts WM_QUIT to it
 //   wintool displaychange CAPTION  sends it WM_DISPLAYCHANGE with the primary monitor's
 //                            size, as the system does after a display change
+//   wintool resize CAPTION W H  makes that window W x H in place, as a lost display mode
+//                            leaves a full-screen window smaller than its grown monitor
 //   wintool cursor           prints 1 when the mouse cursor is showing, else 0
 //   wintool children HWND    prints the captions of the child windows of HWND
 //   wintool host W H         creates a captioned top-level window "Sorvanta host" with a
@@ -231,6 +233,14 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "shortpath") == 0) {
     return printShortPath(argv[2]);
+  }
+  if (argc == 5 && std::strcmp(argv[1], "resize") == 0) {
+    HWND window = findWindow(argv[2]);
+    return window != nullptr &&
+                   SetWindowPos(window, nullptr, 0, 0, std::atoi(argv[3]), std::atoi(argv[4]),
+                                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
   }
   if (argc == 4 && std::strcmp(argv[1], "spawn") == 0) {
     return spawn(argv[2], argv[3], nullptr);
