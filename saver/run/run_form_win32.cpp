@@ -4,6 +4,8 @@
 #include "exchange/window_names.h"
 #include "saver/capture/exchange_files_win32.h"
 #include "saver/capture/save_tga.h"
+#include "saver/capture/wallpaper_layout.h"
+#include "saver/capture/wallpaper_win32.h"
 #include "saver/text/wide_text_win32.h"
 
 namespace Sorvanta_B {
@@ -135,8 +137,13 @@ void Sorvanta_S::runCloseHandler() {
   }
 }
 
+// On a secure saver's own desktop a grab reads an empty desktop, and nothing behind the
+// lock may be photographed: the floor is then the wallpaper, as it is after a failed grab.
 void Sorvanta_S::grabDesktop() {
-  pic1_.grabDesktop();
+  using namespace sorvanta::capture;
+  if (isSecureSaverDesktop(currentDesktopName()) || !pic1_.grabDesktop()) {
+    showWallpaper(pic1_);
+  }
 }
 
 void Sorvanta_S::writeExchangeImages() {
