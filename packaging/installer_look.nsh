@@ -16,6 +16,7 @@ BrandingText "${PRODUCT} ${VERSION}"
 ; Sorvanta chosen, as the Start-menu shortcut does. A silent install shows no finish
 ; page, so it opens nothing.
 !define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_TEXT_LARGE  ; room for the whole text above the check box
 !define MUI_FINISHPAGE_RUN_TEXT "$(OpenScreenSaverSettings)"
 !define MUI_FINISHPAGE_RUN_FUNCTION OpenScreenSaverSettings
 
