@@ -114,6 +114,10 @@ def first_icon(program):
     features show, read back from its resources with wrestool."""
     listing = subprocess.run(["wrestool", "-l", str(program)], capture_output=True, text=True,
                              check=True).stdout
+    # Pictures of one number in two groups (icons from two resource scripts) show the
+    # wrong picture at some size.
+    pictures = re.findall(r"^--type=3 --name=(\S+)", listing, re.MULTILINE)
+    assert len(pictures) == len(set(pictures)), f"{program.name}: icon pictures {pictures}"
     first = next(line for line in listing.splitlines() if line.startswith("--type=14 "))
     name = re.search(r"--name=(\S+)", first).group(1).strip("'")
     icon = subprocess.run(["wrestool", "-x", "--type=14", f"--name={name}", str(program)],
@@ -435,7 +439,8 @@ def test_a_silent_install_into_a_folder_the_user_cannot_write_fails_and_changes_
 
 class Pages:
     """The installer run as a user runs it: its window, the texts of its controls (the
-    page's and the bottom line's) and screenshots of its pages in the test's folder."""
+    page's and the bottom line's) and screenshots of its pages in the test's folder. Its
+    caption is "Sorvanta <version> Setup" and a page's subcaption after that."""
 
     def __init__(self, prefix, wintool, installer, title, folder):
         self.prefix, self.wintool, self.title, self.folder = prefix, wintool, title, folder
@@ -443,17 +448,29 @@ class Pages:
 
     def wait_for(self, text, shot):
         """Waits until a control of the installer's window shows text; photographs it."""
+        screen = self.prefix.screen
+        # Its window first: a wintool run that starts the prefix's desktop process would
+        # leave that process holding wintool's output open.
+        self.x_window = screen.wait_window("^" + self.title.replace(".", r"\."), timeout=120)
+
         def showing():
-            window = self.wintool.find(self.title)
+            window = self.wintool.find(self.caption())
             if window is None:
                 return None
             _, out = self.wintool.run("children", str(window["hwnd"]))
-            texts = [line.strip() for line in out.splitlines()]
-            return (window, texts) if any(text in t for t in texts) else None
+            # "hwnd left top right bottom caption" a control
+            texts = [(line.split(maxsplit=5) + [""] * 6)[5].strip() for line in out.splitlines()]
+            return texts if any(text in t for t in texts) else None
 
-        self.window, self.texts = wait_until(showing, 120, interval=0.3, what=f"a page with {text}")
-        self.prefix.screen.screenshot(self.folder / f"{shot}.png")
-        self.x_window = self.prefix.screen.wait_window(f"^{re.escape(self.title)}$", timeout=30)
+        self.texts = wait_until(showing, 120, interval=0.3, what=f"a page with {text}")
+        screen.screenshot(self.folder / f"{shot}.png")
+
+    def caption(self):
+        """The window's caption as Wine gives it to X, in UTF-8."""
+        out = subprocess.run(["xprop", "-display", self.prefix.screen.display, "-id",
+                              self.x_window, "_NET_WM_NAME"], capture_output=True).stdout
+        match = re.search(rb'= "(.*)"$', out.strip())
+        return match.group(1).decode("utf-8") if match else self.title
 
     def key(self, *keys):
         self.prefix.screen.key(self.x_window, *keys)

@@ -18,11 +18,14 @@ from PIL import Image, ImageChops  # noqa: E402
 TITLE_REGEX = "^<Sorvanta>$"
 
 
-def dialog_picture(screen, prefix, front_end, work):
-    """The dialog of the given Sorvanta.scr, with its default settings, as a picture."""
+def dialog_picture(screen, prefix, build, work):
+    """The dialog of the Windows build's Sorvanta.scr, with its default settings, as a
+    picture. The programs lie side by side, as shipped: it starts only beside its
+    renderer."""
     folder = prefix.drive_c() / "Sorvanta"
     folder.mkdir(parents=True, exist_ok=True)
-    program = shutil.copy2(front_end, folder / "Sorvanta.scr")
+    shutil.copy2(Path(build) / "renderer" / "Sorvanta.dll", folder)
+    program = shutil.copy2(Path(build) / "saver" / "Sorvanta.scr", folder)
     process = prefix.start([program, "/c"], cwd=folder)
     try:
         window = screen.wait_window(TITLE_REGEX, timeout=60)
@@ -49,7 +52,7 @@ def main(build, output):
     screen = Screen(1024, 768)
     try:
         prefix = WinePrefix(build / "wine" / "pictures", screen).boot()
-        picture = dialog_picture(screen, prefix, build / "saver" / "Sorvanta.scr", build)
+        picture = dialog_picture(screen, prefix, build, build)
     finally:
         screen.stop()
     picture.save(output, optimize=True)
