@@ -49,6 +49,7 @@ SetCompressor /SOLID lzma
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include "running_programs.nsh"
+!include "installer_look.nsh"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -91,6 +92,8 @@ LangString FinishText ${LANG_JAPANESE} "Sorvanta が現在のスクリーン セ
   音楽と待ち時間は Windows の「スクリーン セーバーの設定」か、スタート メニューの \
   Sorvanta から選べます。$\r$\n$\r$\n\
   削除するには「アプリと機能」（設定 > アプリ）を使ってください。"
+LangString OpenScreenSaverSettings ${LANG_ENGLISH} "Open Screen Saver Settings"
+LangString OpenScreenSaverSettings ${LANG_JAPANESE} "スクリーン セーバーの設定を開く"
 LangString SettingsLink ${LANG_ENGLISH} "${SETTINGS_LINK_EN}"
 LangString SettingsLink ${LANG_JAPANESE} "${SETTINGS_LINK_JA}"
 LangString SettingsLinkTip ${LANG_ENGLISH} "Choose Sorvanta's music"

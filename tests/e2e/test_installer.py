@@ -1,7 +1,8 @@
 """The release installer under Wine: Sorvanta-<version>-win64-setup.exe made by
 packaging/make_packages.py from this build, run silently as the user, then the
 installed saver and its Start-menu shortcuts, an upgrade by a newer installer while the
-settings dialog runs, and the quiet uninstall, also while a preview runs."""
+settings dialog runs, and the quiet uninstall, also while a preview runs; run as a user
+runs it, its pages, their bottom line and the finish page's check box."""
 
 import re
 import shutil
@@ -77,11 +78,60 @@ def tree(root):
     return {str(p.relative_to(root)) for p in root.rglob("*")}
 
 
-class Installed:
-    """One prefix on a 1024 x 768 screen with the installer run silently in it."""
+def plant_started_probe(prefix, build_dir):
+    """Wine's rundll32.exe replaced by started_probe.exe, which records the command line
+    of every start: Wine has no desk.cpl, so the test checks what the installer starts,
+    not the Screen Saver Settings that would open. Returns the record's path."""
+    system = prefix.drive_c() / "windows" / "system32"
+    (system / "rundll32.exe").unlink()  # a link to the template's file: not written through
+    shutil.copy2(build_dir / "tests" / "e2e" / "started_probe.exe", system / "rundll32.exe")
+    prefix.more_overrides = "rundll32.exe=n"
+    return system / "rundll32.exe.log"
 
-    def __init__(self, screen, prefix, installer, desktop, chosen=None):
+
+def started(record):
+    """The command lines the planted rundll32.exe was started with."""
+    return record.read_text("utf-8").splitlines() if record.exists() else []
+
+
+def settle(prefix):
+    """Waits until every process of the prefix has ended by itself (and its wineserver)."""
+    subprocess.run(["wineserver", "-w"], env=prefix.env(), stderr=subprocess.DEVNULL, timeout=60)
+
+
+def icon_images(data):
+    """The pictures of an .ico file, {(width, height): their bytes}."""
+    images = {}
+    for i in range(int.from_bytes(data[4:6], "little")):
+        entry = data[6 + 16 * i:22 + 16 * i]
+        size, offset = (int.from_bytes(entry[at:at + 4], "little") for at in (8, 12))
+        images[(entry[0] or 256, entry[1] or 256)] = data[offset:offset + size]
+    return images
+
+
+def first_icon(program):
+    """The pictures of a program's first icon group, the one Explorer, shortcuts and Apps &
+    features show, read back from its resources with wrestool."""
+    listing = subprocess.run(["wrestool", "-l", str(program)], capture_output=True, text=True,
+                             check=True).stdout
+    # Pictures of one number in two groups (icons from two resource scripts) show the
+    # wrong picture at some size.
+    pictures = re.findall(r"^--type=3 --name=(\S+)", listing, re.MULTILINE)
+    assert len(pictures) == len(set(pictures)), f"{program.name}: icon pictures {pictures}"
+    first = next(line for line in listing.splitlines() if line.startswith("--type=14 "))
+    name = re.search(r"--name=(\S+)", first).group(1).strip("'")
+    icon = subprocess.run(["wrestool", "-x", "--type=14", f"--name={name}", str(program)],
+                          capture_output=True, check=True).stdout
+    return icon_images(icon)
+
+
+class Installed:
+    """One prefix on a 1024 x 768 screen with the installer run silently in it; with
+    started_probe, what the install starts as rundll32.exe is recorded in self.started."""
+
+    def __init__(self, screen, prefix, installer, desktop, chosen=None, started_probe=None):
         self.screen, self.prefix = screen, prefix
+        self.started = plant_started_probe(prefix, started_probe) if started_probe else None
         local = prefix.run(["cmd", "/c", "echo %LOCALAPPDATA%"], text=True).stdout.strip()
         self.chosen = chosen  # (folder, wintool): a folder of the user's choice
         self.folder_win = chosen[0] if chosen else local + r"\Programs\Sorvanta"
@@ -139,13 +189,15 @@ class Installed:
 
 
 @pytest.fixture
-def install(installers, make_screen, make_prefix):
+def install(installers, make_screen, make_prefix, build_dir):
     """Installs the given version (this build's by default) into a new prefix, after
-    setting the given HKCU\\Control Panel\\Desktop values."""
-    def run(version=None, desktop=None, lang="C.UTF-8", chosen=None):
+    setting the given HKCU\\Control Panel\\Desktop values; chosen is a folder of the user's
+    choice, record_starts plants the probe that records what is started as rundll32.exe."""
+    def run(version=None, desktop=None, lang="C.UTF-8", chosen=None, record_starts=False):
         screen = make_screen(1024, 768)
         return Installed(screen, make_prefix(screen, lang),
-                         installers[1][version or installers[0]], desktop or {}, chosen)
+                         installers[1][version or installers[0]], desktop or {}, chosen,
+                         build_dir if record_starts else None)
 
     return run
 
@@ -164,8 +216,10 @@ def short_path(installed, wintool_for, path):
 
 
 def test_silent_install_puts_both_programs_in_local_programs_and_registers_them(
-        install, installers, build_dir, wintool_for):
-    installed = install(desktop={"ScreenSaveActive": "0"})
+        install, installers, build_dir, source_dir, wintool_for):
+    installed = install(desktop={"ScreenSaveActive": "0"}, record_starts=True)
+    settle(installed.prefix)
+    assert started(installed.started) == [], "a silent install opened Screen Saver Settings"
     for name in PROGRAMS:
         assert (installed.folder / name).is_file(), f"{name} not in {installed.folder}"
     program = installed.folder_win + r"\Sorvanta.scr"
@@ -191,6 +245,16 @@ def test_silent_install_puts_both_programs_in_local_programs_and_registers_them(
     choose = shortcut(installed, probe, "Make Sorvanta My Screen Saver.lnk")
     assert choose["target"].lower() == r"c:\windows\system32\rundll32.exe", choose
     assert choose["arguments"] == "desk.cpl,InstallScreenSaver " + program, choose
+
+    # The program's icon is the first of the installed saver, the uninstaller and the
+    # installer, which the shortcuts and the entry's DisplayIcon (",0") show.
+    icon = icon_images((source_dir / "saver" / "assets" / "program_icon.ico").read_bytes())
+    assert sorted(icon) == [(16, 16), (24, 24), (32, 32), (48, 48), (256, 256)]
+    for program_file in (installed.folder / "Sorvanta.scr", installed.folder / "uninstall.exe",
+                         installers[1][installers[0]]):
+        assert first_icon(program_file) == icon, f"{program_file.name}'s first icon"
+    for link in (settings, choose):
+        assert (link["icon"], link["icon_index"]) == (program, "0"), link
 
 
 def known_picture():
@@ -411,3 +475,87 @@ def test_a_silent_install_into_a_folder_the_user_cannot_write_fails_and_changes_
     assert reg_values(prefix, UNINSTALL_KEY) == {}
     assert "SCRNSAVE.EXE" not in reg_values(prefix, DESKTOP_KEY)
     assert sorted(tree(prefix.drive_c()) - before) == []
+
+
+class Pages:
+    """The installer run as a user runs it: its window, the texts of its controls (the
+    page's and the bottom line's) and screenshots of its pages in the test's folder. Its
+    caption is "Sorvanta <version> Setup" and a page's subcaption after that."""
+
+    def __init__(self, prefix, wintool, installer, title, folder):
+        self.prefix, self.wintool, self.title, self.folder = prefix, wintool, title, folder
+        self.process = prefix.start([installer])
+
+    def wait_for(self, text, shot):
+        """Waits until a control of the installer's window shows text; photographs it."""
+        screen = self.prefix.screen
+        # Its window first: a wintool run that starts the prefix's desktop process would
+        # leave that process holding wintool's output open.
+        self.x_window = screen.wait_window("^" + self.title.replace(".", r"\."), timeout=120)
+
+        def showing():
+            window = self.wintool.find(self.caption())
+            if window is None:
+                return None
+            _, out = self.wintool.run("children", str(window["hwnd"]))
+            # "hwnd left top right bottom caption" a control
+            texts = [(line.split(maxsplit=5) + [""] * 6)[5].strip() for line in out.splitlines()]
+            return texts if any(text in t for t in texts) else None
+
+        self.texts = wait_until(showing, 120, interval=0.3, what=f"a page with {text}")
+        screen.screenshot(self.folder / f"{shot}.png")
+
+    def caption(self):
+        """The window's caption as Wine gives it to X, in UTF-8."""
+        out = subprocess.run(["xprop", "-display", self.prefix.screen.display, "-id",
+                              self.x_window, "_NET_WM_NAME"], capture_output=True).stdout
+        match = re.search(rb'= "(.*)"$', out.strip())
+        return match.group(1).decode("utf-8") if match else self.title
+
+    def key(self, *keys):
+        self.prefix.screen.key(self.x_window, *keys)
+
+    def finish(self):
+        assert self.process.wait(120) == 0, "the installer failed"
+
+
+def test_an_interactive_install_shows_sorvanta_and_its_finish_page_opens_screen_saver_settings(
+        installers, make_screen, make_prefix, build_dir, wintool_for, tmp_path):
+    version, made = installers
+    prefix = make_prefix(make_screen(1024, 768))
+    record = plant_started_probe(prefix, build_dir)
+    local = prefix.run(["cmd", "/c", "echo %LOCALAPPDATA%"], text=True).stdout.strip()
+    program = local + r"\Programs\Sorvanta\Sorvanta.scr"
+
+    pages = Pages(prefix, wintool_for(prefix), made[version], f"Sorvanta {version} Setup", tmp_path)
+    pages.wait_for(f"Welcome to Sorvanta {version} Setup", "en-welcome")
+    # The bottom line names the product, not the installer's maker.
+    assert f"Sorvanta {version}" in pages.texts, pages.texts
+    assert not [t for t in pages.texts if "Nullsoft" in t], pages.texts
+    pages.key("Return")
+    pages.wait_for("Choose Install Location", "en-directory")
+    pages.key("Return")
+    pages.wait_for("Open Screen Saver Settings", "en-finish")
+    assert "Sorvanta is installed" in pages.texts, pages.texts
+    pages.key("Return")  # Finish, with the check box ticked as it starts
+    pages.finish()
+    line = wait_until(lambda: started(record), 60, what="rundll32.exe to start")[0]
+    command, arguments = re.fullmatch(r'"([^"]+)" (.*)', line).groups()
+    assert command.lower() == r"c:\windows\system32\rundll32.exe", line
+    assert arguments == "desk.cpl,InstallScreenSaver " + program, line
+
+    # Again on a Japanese system, over the installed copy (no folder page), with the box
+    # unticked: nothing is started.
+    prefix.stop_server()
+    prefix.lang = "ja_JP.UTF-8"
+    pages = Pages(prefix, wintool_for(prefix), made[version], f"Sorvanta {version} セットアップ",
+                  tmp_path)
+    pages.wait_for(f"Sorvanta {version} セットアップへようこそ", "ja-welcome")
+    pages.key("Return")
+    pages.wait_for("スクリーン セーバーの設定を開く", "ja-finish")
+    assert "Sorvanta をインストールしました" in pages.texts, pages.texts
+    assert f"Sorvanta {version}" in pages.texts, pages.texts
+    pages.key("space", "Return")  # the box has the focus: untick it, then Finish
+    pages.finish()
+    settle(prefix)
+    assert started(record) == [line], "the unticked box opened Screen Saver Settings"

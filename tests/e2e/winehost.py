@@ -163,6 +163,9 @@ class WinePrefix:
         self.path = self.root / "prefix"
         self.screen = screen
         self.lang = lang
+        # More DLL overrides for this prefix's programs: "rundll32.exe=n" runs a program
+        # planted in the system folder instead of Wine's own.
+        self.more_overrides = ""
 
     def env(self):
         env = dict(os.environ)
@@ -175,6 +178,8 @@ class WinePrefix:
             "LANG": self.lang,
             "LC_ALL": self.lang,
         })
+        if self.more_overrides:
+            env["WINEDLLOVERRIDES"] += ";" + self.more_overrides
         if self.screen is not None:
             env.update(self.screen.env())
         else:

@@ -35,16 +35,14 @@
 
 namespace {
 
-std::wstring widen(const char* text) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-  wide.resize(static_cast<size_t>(length - 1));
-  return wide;
-}
-
-HWND findWindow(const char* caption) {
-  return FindWindowW(nullptr, widen(caption).c_str());
+// The caption argument as the wide command line has it: the char argv holds the ANSI
+// code page's form, which loses a Japanese caption under code page 1252.
+HWND findWindowNamedByArgument(int index) {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  const std::wstring caption = arguments != nullptr && index < count ? arguments[index] : L"";
+  LocalFree(arguments);
+  return FindWindowW(nullptr, caption.c_str());
 }
 
 int printWindow(HWND window) {
@@ -262,7 +260,7 @@ int main(int argc, char** argv) {
     EnumChildWindows(parent, printChild, 0);
     return 0;
   }
-  HWND window = findWindow(argv[2]);
+  HWND window = findWindowNamedByArgument(2);
   if (window == nullptr) {
     return 1;
   }
