@@ -35,6 +35,14 @@
 
 namespace {
 
+std::wstring widen(const char* text) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+  wide.resize(static_cast<size_t>(length - 1));
+  return wide;
+}
+
 // The caption argument as the wide command line has it: the char argv holds the ANSI
 // code page's form, which loses a Japanese caption under code page 1252.
 HWND findWindowNamedByArgument(int index) {
@@ -233,7 +241,7 @@ int main(int argc, char** argv) {
     return printShortPath(argv[2]);
   }
   if (argc == 5 && std::strcmp(argv[1], "resize") == 0) {
-    HWND window = findWindow(argv[2]);
+    HWND window = findWindowNamedByArgument(2);
     return window != nullptr &&
                    SetWindowPos(window, nullptr, 0, 0, std::atoi(argv[3]), std::atoi(argv[4]),
                                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
