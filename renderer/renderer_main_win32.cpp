@@ -6,7 +6,11 @@
 
 #include <cstdint>
 #include <new>
+#include <string>
 
+#include "exchange/folder_looks_win32.h"
+#include "exchange/system_dlls_win32.h"
+#include "exchange/tga_layout.h"
 #include "exchange/window_names.h"
 #include "frame_timer.h"
 #include "monitor_covers_win32.h"
@@ -231,10 +235,36 @@ WPARAM runFrameLoop() {
   return message.wParam;
 }
 
+// The DLLs the renderer binds on first use, each from System32 alone. Without any of
+// them it cannot run: it ends as a failed start does, before the display is touched.
+bool loadRendererDlls() {
+  for (const wchar_t* name : {L"opengl32.dll", L"glu32.dll", L"winmm.dll"}) {
+    if (exchange::loadSystemDll(name) == nullptr) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The pictures are read only from an exchange folder that is no link (anyone on the PC
+// can put one in its place); otherwise the scene gets no pictures and shows its
+// untextured fallbacks, as for missing files.
+sorvanta::SceneApp::ImagePaths rendererImagePaths() {
+  const std::string folder = exchange::kFolder;
+  if (!exchange::folderIsPlain(std::wstring(folder.begin(), folder.end()).c_str())) {
+    return {};
+  }
+  return sorvanta::SceneApp::exchangeImagePaths();
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  state.theApp = new (std::nothrow) sorvanta::SceneApp();
+  exchange::restrictDllSearchToSystem32();
+  if (!loadRendererDlls()) {
+    return 0;
+  }
+  state.theApp = new (std::nothrow) sorvanta::SceneApp(rendererImagePaths());
   if (state.theApp == nullptr) {
     return 0;
   }
