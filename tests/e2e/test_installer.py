@@ -371,3 +371,22 @@ def test_a_silent_install_into_a_folder_the_user_cannot_write_fails_and_changes_
     assert reg_values(prefix, UNINSTALL_KEY) == {}
     assert "SCRNSAVE.EXE" not in reg_values(prefix, DESKTOP_KEY)
     assert sorted(tree(prefix.drive_c()) - before) == []
+
+
+def test_the_uninstaller_leaves_the_files_behind_a_linked_exchange_folder(install):
+    """Anyone on the PC can put a link in place of C:\\q_lenn; the files it leads to are
+    the user's own, not the saver's pictures."""
+    installed = install()
+    documents = installed.prefix.drive_c() / "documents-of-the-user"
+    documents.mkdir()
+    originals = {"Sorvanta1.tga": b"the user's letter", "Sorvanta2.tga": b"the user's photo"}
+    for name, data in originals.items():
+        (documents / name).write_bytes(data)
+    exchange = installed.prefix.drive_c() / "q_lenn"
+    if exchange.exists():
+        shutil.rmtree(exchange)
+    exchange.symlink_to(documents, target_is_directory=True)
+    assert installed.uninstall() == 0
+    assert {p.name: p.read_bytes() for p in documents.iterdir()} == originals
+    assert exchange.is_symlink(), "the link in place of the folder was removed"
+    assert not (installed.folder / "Sorvanta.scr").exists()
