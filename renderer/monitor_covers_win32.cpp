@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "monitor_covers.h"
+
 namespace sorvanta {
 
 namespace {
@@ -51,33 +53,41 @@ bool registerCoverClass(HINSTANCE instance) {
   return RegisterClassExA(&coverClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-bool contains(const RECT& outer, const RECT& inner) {
-  return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
-         outer.bottom >= inner.bottom;
+ScreenRect screenRect(const RECT& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-struct Enumeration {
-  RECT sceneRect;
-  std::vector<RECT> bare;  // the monitors the scene window does not fill
-};
-
-BOOL CALLBACK collectBareMonitor(HMONITOR, HDC, LPRECT monitorRect, LPARAM data) {
-  auto& enumeration = *reinterpret_cast<Enumeration*>(data);
-  if (!contains(enumeration.sceneRect, *monitorRect)) {
-    enumeration.bare.push_back(*monitorRect);
-  }
+BOOL CALLBACK collectMonitor(HMONITOR, HDC, LPRECT monitorRect, LPARAM data) {
+  reinterpret_cast<std::vector<ScreenRect>*>(data)->push_back(screenRect(*monitorRect));
   return TRUE;
 }
 
-std::vector<RECT> bareMonitors(HWND sceneWindow) {
-  Enumeration enumeration{};
-  GetWindowRect(sceneWindow, &enumeration.sceneRect);
-  EnumDisplayMonitors(nullptr, nullptr, collectBareMonitor, reinterpret_cast<LPARAM>(&enumeration));
-  return enumeration.bare;
+// The layout of the monitors as they are now, for the scene window where it is now.
+CoverLayout currentLayout(HWND sceneWindow) {
+  std::vector<ScreenRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, collectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  RECT window{};
+  GetWindowRect(sceneWindow, &window);
+  MONITORINFO sceneMonitor{};
+  sceneMonitor.cbSize = sizeof sceneMonitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(sceneWindow, MONITOR_DEFAULTTONEAREST), &sceneMonitor)) {
+    sceneMonitor.rcMonitor = window;  // no monitor known: the window stays where it is
+  }
+  return layOutCovers(monitors, screenRect(sceneMonitor.rcMonitor), screenRect(window), true);
+}
+
+// Resizing sends WM_SIZE, and the scene follows the new size.
+void placeSceneWindow(HWND sceneWindow, const ScreenRect& place) {
+  RECT window{};
+  GetWindowRect(sceneWindow, &window);
+  if (!(screenRect(window) == place)) {
+    SetWindowPos(sceneWindow, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 // Shown without activation and painted at once, black, over the monitor's rectangle.
-HWND createCover(HWND sceneWindow, const RECT& monitor) {
+HWND createCover(HWND sceneWindow, const ScreenRect& monitor) {
   HWND cover =
       CreateWindowExA(kCoverExtendedStyle, kCoverClassName, "", WS_POPUP, monitor.left, monitor.top,
                       monitor.right - monitor.left, monitor.bottom - monitor.top, sceneWindow,
@@ -90,9 +100,9 @@ HWND createCover(HWND sceneWindow, const RECT& monitor) {
   return cover;
 }
 
-std::vector<HWND> coverBareMonitors(HWND sceneWindow) {
+std::vector<HWND> createCovers(HWND sceneWindow, const std::vector<ScreenRect>& monitors) {
   std::vector<HWND> covers;
-  for (const RECT& monitor : bareMonitors(sceneWindow)) {
+  for (const ScreenRect& monitor : monitors) {
     if (HWND cover = createCover(sceneWindow, monitor)) {
       covers.push_back(cover);
     }
@@ -100,12 +110,20 @@ std::vector<HWND> coverBareMonitors(HWND sceneWindow) {
   return covers;
 }
 
+void destroyCovers(const std::vector<HWND>& covers) {
+  for (HWND cover : covers) {
+    DestroyWindow(cover);
+  }
+}
+
 }  // namespace
 
 void openMonitorCovers(HWND sceneWindow) {
   coverState.opened = true;
   if (registerCoverClass(instanceOf(sceneWindow))) {
-    coverState.covers = coverBareMonitors(sceneWindow);
+    const CoverLayout layout = currentLayout(sceneWindow);
+    placeSceneWindow(sceneWindow, layout.sceneWindow);
+    coverState.covers = createCovers(sceneWindow, layout.covers);
   }
 }
 
@@ -113,11 +131,17 @@ void coverMonitorsAgain(HWND sceneWindow) {
   if (!coverState.opened) {
     return;
   }
+  const CoverLayout layout = currentLayout(sceneWindow);
+  placeSceneWindow(sceneWindow, layout.sceneWindow);
   const std::vector<HWND> old = coverState.covers;
-  coverState.covers = coverBareMonitors(sceneWindow);
-  for (HWND cover : old) {
-    DestroyWindow(cover);
-  }
+  coverState.covers = createCovers(sceneWindow, layout.covers);
+  destroyCovers(old);
+}
+
+void closeMonitorCovers() {
+  coverState.opened = false;
+  destroyCovers(coverState.covers);
+  coverState.covers.clear();
 }
 
 }  // namespace sorvanta

@@ -15,6 +15,7 @@
 #include "frame_timer.h"
 #include "monitor_covers_win32.h"
 #include "scene_app.h"
+#include "swap_interval_win32.h"
 #include "view_swing.h"
 
 namespace {
@@ -58,7 +59,9 @@ void createGlContext(HWND window) {
   if (wglMakeCurrent(state.contextDC, state.glContext) == FALSE) {
     wglDeleteContext(state.glContext);
     state.glContext = nullptr;
+    return;
   }
+  sorvanta::askForOneFramePerRefresh();  // a driver without the extension keeps its own
 }
 
 // The context goes with the first of WM_CLOSE and WM_DESTROY; both post the quit. A
@@ -179,6 +182,8 @@ class DisplayModeSwitch {
   DisplayModeSwitch(const DisplayModeSwitch&) = delete;
   DisplayModeSwitch& operator=(const DisplayModeSwitch&) = delete;
   ~DisplayModeSwitch() {
+    // The restore's display change would cover the user's monitors once more.
+    sorvanta::closeMonitorCovers();
     if (switched_) {
       ChangeDisplaySettingsA(nullptr, 0);
     }

@@ -75,7 +75,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   exchange::restrictDllSearchToSystem32();
   auto frontEnd = std::make_unique<FrontEnd>(instance);
   StartupPortWin32 port(frontEnd->handOver(), frontEnd->files);
-  const std::string arguments = argumentsOf(narrow(GetCommandLineW()));
+  const std::string arguments = argumentsAfterProgram(narrow(GetCommandLineW()), programPaths());
   const StartupOutcome outcome = runStartup(arguments, port, frontEnd->startup);
   if (outcome == StartupOutcome::EndProgram || !frontEnd->formLoaded) {
     return 0;

@@ -4,6 +4,8 @@
 #include "exchange/window_names.h"
 #include "saver/capture/exchange_folder_win32.h"
 #include "saver/capture/save_tga.h"
+#include "saver/capture/wallpaper_layout.h"
+#include "saver/capture/wallpaper_win32.h"
 #include "saver/text/wide_text_win32.h"
 
 namespace Sorvanta_B {
@@ -14,6 +16,9 @@ constexpr wchar_t kWindowClass[] = L"Sorvanta_S";
 constexpr const wchar_t* kCaption = exchange::kRunFormCaptionW.text;
 // The texture picture the form carries (a bitmap resource of the program).
 constexpr char kTexturePictureResource[] = "SORVANTA_STONE_TEXTURE";
+// How long a renderer whose window has gone may take to restore the display mode and
+// end before its job ends it with the front end.
+constexpr DWORD kRendererEndingMs = 5000;
 
 UINT_PTR timerId(RunTimer timer) {
   return static_cast<UINT_PTR>(timer) + 1;
@@ -54,8 +59,18 @@ Sorvanta_S::~Sorvanta_S() {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
   }
+  letEndingRendererFinish();
   if (rendererProcess_ != nullptr) {
     CloseHandle(rendererProcess_);
+  }
+}
+
+// A renderer whose window has gone is ending by itself: it finishes (the display mode
+// restored) before the front end ends and its job with it. One that still shows its
+// window ends with the job.
+void Sorvanta_S::letEndingRendererFinish() {
+  if (rendererProcess_ != nullptr && !rendererWindowExists()) {
+    WaitForSingleObject(rendererProcess_, kRendererEndingMs);
   }
 }
 
@@ -122,8 +137,13 @@ void Sorvanta_S::runCloseHandler() {
   }
 }
 
+// On a secure saver's own desktop a grab reads an empty desktop, and nothing behind the
+// lock may be photographed: the floor is then the wallpaper, as it is after a failed grab.
 void Sorvanta_S::grabDesktop() {
-  pic1_.grabDesktop();
+  using namespace sorvanta::capture;
+  if (isSecureSaverDesktop(currentDesktopName()) || !pic1_.grabDesktop()) {
+    showWallpaper(pic1_);
+  }
 }
 
 void Sorvanta_S::writeExchangeImages() {
@@ -143,14 +163,23 @@ void Sorvanta_S::startRenderer(const std::string& path) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  if (CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &process)) {
-    // The front end is never shown, so Windows would not let the renderer take the
-    // foreground, and Escape could go to another program.
-    AllowSetForegroundWindow(process.dwProcessId);
-    CloseHandle(process.hThread);
-    rendererProcess_ = process.hProcess;
+  // Suspended until it is in its job, so that nothing of it runs outside the job.
+  if (!CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                      nullptr, &startup, &process)) {
+    return;
   }
+  rendererJob_.hold(process.hProcess);  // without a job the run goes on as before
+  if (ResumeThread(process.hThread) == static_cast<DWORD>(-1)) {
+    TerminateProcess(process.hProcess, 0);  // never to run: as if it had not started
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return;
+  }
+  // The front end is never shown, so Windows would not let the renderer take the
+  // foreground, and Escape could go to another program.
+  AllowSetForegroundWindow(process.dwProcessId);
+  CloseHandle(process.hThread);
+  rendererProcess_ = process.hProcess;
 }
 
 bool Sorvanta_S::rendererWindowExists() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "saver/capture/offscreen_picture_win32.h"
+#include "saver/run/renderer_job_win32.h"
 #include "saver/run/run_form.h"
 
 namespace Sorvanta_B {
@@ -38,6 +39,7 @@ class Sorvanta_S final : public RunFormPort {
   bool createWindow();
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void runCloseHandler();
+  void letEndingRendererFinish();
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE instance_;
@@ -46,6 +48,7 @@ class Sorvanta_S final : public RunFormPort {
   sorvanta::capture::OffscreenPicture pic1_;  // the desktop
   sorvanta::capture::OffscreenPicture pic2_;  // the fixed texture picture
   HANDLE rendererProcess_ = nullptr;
+  RendererJob rendererJob_;  // goes with the form: a renderer still running ends with it
   bool closing_ = false;
 };
 

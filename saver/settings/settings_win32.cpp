@@ -63,7 +63,7 @@ bool SettingsFilesWin32::opensForReading(const std::string& path) {
   return true;
 }
 
-std::string programFolder() {
+std::string programPath() {
   std::wstring name(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
@@ -72,11 +72,15 @@ std::string programFolder() {
     }
     if (length < name.size()) {
       name.resize(length);
-      break;
+      return narrow(name);
     }
     name.resize(name.size() * 2);
   }
-  return FolderOfPath(narrow(name));
+}
+
+std::string programFolder() {
+  const std::string path = programPath();
+  return path.empty() ? std::string() : FolderOfPath(path);
 }
 
 }  // namespace Sorvanta_B

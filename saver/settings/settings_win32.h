@@ -15,7 +15,9 @@ class SettingsFilesWin32 : public SettingsFiles {
   bool opensForReading(const std::string& path) override;
 };
 
-// The folder of the running program, without a trailing separator.
+// The running program's path as Windows gives it (GetModuleFileNameW), and its folder
+// without a trailing separator.
+std::string programPath();
 std::string programFolder();
 
 }  // namespace Sorvanta_B

@@ -19,7 +19,40 @@ std::size_t characterOffset(const std::string& text, std::size_t index) {
   return offset;
 }
 
+bool startsWithIgnoringCase(const std::string& text, const std::string& prefix) {
+  if (prefix.size() > text.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (upperAscii(text[i]) != upperAscii(prefix[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string withoutLeadingBlanks(const std::string& text, std::size_t from) {
+  return std::string(withoutLeading(std::string_view(text).substr(from), kCommandLineBlanks));
+}
+
 }  // namespace
+
+std::string argumentsAfterProgram(const std::string& fullCommandLine,
+                                  const std::vector<std::string>& programPaths) {
+  std::size_t longest = 0;
+  for (const std::string& path : programPaths) {
+    // A path that merely begins the command line's first word is another program's.
+    const bool wholeWord = path.size() == fullCommandLine.size() ||
+                           (path.size() < fullCommandLine.size() &&
+                            isBlankIn(fullCommandLine[path.size()], kCommandLineBlanks));
+    if (!path.empty() && path.size() > longest && wholeWord &&
+        startsWithIgnoringCase(fullCommandLine, path)) {
+      longest = path.size();
+    }
+  }
+  return longest > 0 ? withoutLeadingBlanks(fullCommandLine, longest)
+                     : argumentsOf(fullCommandLine);
+}
 
 std::string argumentsOf(const std::string& fullCommandLine) {
   std::size_t i = 0;

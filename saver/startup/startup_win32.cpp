@@ -10,7 +10,34 @@ namespace {
 // The caption of the front end's one message box.
 constexpr wchar_t kApplicationTitle[] = L"Sorvanta";
 
+// The short form of a path; empty when Windows gives none.
+std::string shortPathOf(const std::string& path) {
+  const std::wstring longPath = widen(path);
+  std::wstring shortPath(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetShortPathNameW(longPath.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    if (length == 0) {
+      return {};
+    }
+    if (length < shortPath.size()) {
+      shortPath.resize(length);
+      return narrow(shortPath);
+    }
+    shortPath.resize(length);  // the size needed, its terminating null included
+  }
+}
+
 }  // namespace
+
+std::vector<std::string> programPaths() {
+  std::vector<std::string> paths{programPath()};
+  const std::string shortPath = shortPathOf(paths.front());
+  if (!shortPath.empty() && shortPath != paths.front()) {
+    paths.push_back(shortPath);
+  }
+  return paths;
+}
 
 StartupPortWin32::StartupPortWin32(StartupHandOver handOver, SettingsFiles& files)
     : handOver_(std::move(handOver)), files_(files) {}

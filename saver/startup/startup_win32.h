@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "saver/settings/settings.h"
 #include "saver/startup/startup.h"
@@ -19,6 +20,10 @@ struct StartupHandOver {
   std::function<void()> showSettingsDialog;
   std::function<bool()> loadRunForm;  // false when the form can't be created
 };
+
+// The program's own path in its long form and, where the volume keeps short names, in
+// its short (8.3) form: the forms a command line may start with.
+std::vector<std::string> programPaths();
 
 class StartupPortWin32 final : public StartupPort {
  public:

@@ -82,6 +82,24 @@ def test_other_monitor_is_covered_black_while_the_saver_runs(
     changed = shoot(screen, tmp_path / "display-changed.png")
     assert (region(changed, second) == 0).all(), "the second monitor is bare after a display change"
 
+    # The mode lost and the primary grown past the scene window, as a driver reset or a
+    # monitor plugged in leaves it: the scene window fills the primary again, and only
+    # the other monitor is covered, not the scene.
+    assert wintool.run("resize", "Sorvanta_VC", "800", "600")[0] == 0
+    assert wintool.run("displaychange", "Sorvanta_VC")[0] == 0
+    wait_until(lambda: screen.geometry(scenes[0]) == (0, 0, *PRIMARY), 10,
+               what="the scene window to fill the primary again")
+    assert covers(screen) == [second], covers(screen)
+    # Frames drawn at the new size reach the primary's top-right corner (the black sky);
+    # a frame of the 800 x 600 window leaves the user's window showing there.
+    def full_size_frame():
+        picture = shoot(screen, tmp_path / "primary-grown.png")
+        corner = region(picture, primary)[3, PRIMARY[0] - 14]
+        return [picture] if scene_drawn(picture, primary) and not corner.any() else None
+
+    grown = wait_until(full_size_frame, 30, interval=0.2, what="a frame filling the primary")[0]
+    assert (region(grown, second) == 0).all(), "the second monitor is bare after the growth"
+
     screen.xdotool("key", "Escape")
     wait_until(lambda: front.poll() is not None, 30, what="the front end to end")
     assert front.returncode == 0

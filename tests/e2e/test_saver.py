@@ -8,7 +8,8 @@ import numpy as np
 import pytest
 from PIL import Image
 
-from saver_host import exchange_dir, saver, start  # noqa: F401  (saver is a fixture)
+from saver_host import (exchange_dir, programs_running, renderer_running,  # noqa: F401
+                        saver, start)  # (saver is a fixture)
 from winehost import wait_until
 
 TEXTURE_FILE_SIZE = 18 + 256 * 256 * 3
@@ -110,6 +111,19 @@ def test_renderer_killed_from_outside_ends_the_front_end(saver):
     pid = int(screen.xdotool("getwindowpid", window).strip())
     subprocess.run(["kill", "-9", str(pid)])
     wait_until(lambda: front.poll() is not None, 15, what="the front end to end")
+
+
+def test_front_end_killed_from_outside_takes_the_renderer_with_it(saver):
+    """As when Windows, Task Manager or a crash ends the front end: the renderer must not
+    go on drawing full screen with nobody to stop it."""
+    screen, prefix, folder, wintool = saver
+    front = start(prefix, folder, "/s")
+    screen.wait_window("^Sorvanta_VC$", timeout=60)
+    assert renderer_running(prefix)
+    front_ends = programs_running(prefix, "Sorvanta.scr")
+    assert front_ends, "no front-end process"
+    subprocess.run(["kill", "-9", *map(str, front_ends)])
+    wait_until(lambda: not renderer_running(prefix), 5, what="the renderer to end with its front end")
 
 
 @pytest.mark.parametrize("args", [["/s"], ["/c"], ["/a"]])

@@ -7,6 +7,8 @@
 //   wintool quit CAPTION     posts WM_QUIT to it
 //   wintool displaychange CAPTION  sends it WM_DISPLAYCHANGE with the primary monitor's
 //                            size, as the system does after a display change
+//   wintool resize CAPTION W H  makes that window W x H in place, as a lost display mode
+//                            leaves a full-screen window smaller than its grown monitor
 //   wintool cursor           prints 1 when the mouse cursor is showing, else 0
 //   wintool children HWND    prints the captions of the child windows of HWND
 //   wintool host W H         creates a captioned top-level window "Sorvanta host" with a
@@ -18,6 +20,12 @@
 //                            WM_ENDSESSION (TRUE), as a log-off does
 //   wintool record FILE ARGS...  appends its arguments to FILE, one line (a fake browser)
 //   wintool hold FILE        keeps FILE open (read sharing only), prints "held", runs on
+//   wintool shortpath PATH   prints the short (8.3) form of PATH as Windows gives it
+//   wintool spawn APP COMMANDLINE  starts APP with exactly that command line (no quotes
+//                            added), as the screen-saver host starts a saver; waits for it
+//                            and exits with its exit code
+//   wintool ondesktop NAME APP COMMANDLINE  the same on a desktop NAME of WinSta0, made
+//                            first, as Windows starts a secure saver on "Screen-saver"
 #include <windows.h>
 
 #include <cstdio>
@@ -144,6 +152,54 @@ int holdFile(const char* path) {
   return 0;
 }
 
+int printShortPath(const char* path) {
+  wchar_t shortPath[32768] = {};
+  if (GetShortPathNameW(widen(path).c_str(), shortPath, 32768) == 0) {
+    return 1;
+  }
+  char utf8[32768 * 3] = {};
+  WideCharToMultiByte(CP_UTF8, 0, shortPath, -1, utf8, sizeof utf8, nullptr, nullptr);
+  std::printf("%s\n", utf8);
+  return 0;
+}
+
+// Starts the program with the application name given and the command line as it is,
+// on the given desktop (null: this one's), and waits for it to end.
+int spawn(const char* application, const char* commandLine, const wchar_t* desktop) {
+  std::wstring command = widen(commandLine);
+  std::wstring desktopName = desktop != nullptr ? desktop : L"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.lpDesktop = desktop != nullptr ? desktopName.data() : nullptr;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(widen(application).c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "CreateProcessW: error %lu\n", GetLastError());
+    return 126;
+  }
+  std::printf("%lu\n", process.dwProcessId);
+  std::fflush(stdout);
+  CloseHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+int spawnOnDesktop(const char* name, const char* application, const char* commandLine) {
+  const std::wstring wideName = widen(name);
+  HDESK desktop = CreateDesktopW(wideName.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+  if (desktop == nullptr) {
+    std::fprintf(stderr, "CreateDesktopW: error %lu\n", GetLastError());
+    return 126;
+  }
+  const std::wstring fullName = L"WinSta0\\" + wideName;
+  const int code = spawn(application, commandLine, fullName.c_str());
+  CloseDesktop(desktop);
+  return code;
+}
+
 int record(int argc, char** argv) {
   FILE* file = std::fopen(argv[2], "a");
   if (file == nullptr) {
@@ -174,6 +230,23 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "hold") == 0) {
     return holdFile(argv[2]);
+  }
+  if (argc == 3 && std::strcmp(argv[1], "shortpath") == 0) {
+    return printShortPath(argv[2]);
+  }
+  if (argc == 5 && std::strcmp(argv[1], "resize") == 0) {
+    HWND window = findWindow(argv[2]);
+    return window != nullptr &&
+                   SetWindowPos(window, nullptr, 0, 0, std::atoi(argv[3]), std::atoi(argv[4]),
+                                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
+  }
+  if (argc == 4 && std::strcmp(argv[1], "spawn") == 0) {
+    return spawn(argv[2], argv[3], nullptr);
+  }
+  if (argc == 5 && std::strcmp(argv[1], "ondesktop") == 0) {
+    return spawnOnDesktop(argv[2], argv[3], argv[4]);
   }
   if (argc == 4 && std::strcmp(argv[1], "host") == 0) {
     return runHost(std::atoi(argv[2]), std::atoi(argv[3]));

@@ -4,6 +4,7 @@
 
 namespace {
 
+using Sorvanta_B::argumentsAfterProgram;
 using Sorvanta_B::argumentsOf;
 using Sorvanta_B::decodeCommandLine;
 
@@ -55,6 +56,51 @@ TEST(CommandLine, ArgumentsFollowTheProgramName) {
   EXPECT_EQ(argumentsOf("Sorvanta.scr"), "");
   EXPECT_EQ(argumentsOf("\"Sorvanta.scr\""), "");
   EXPECT_EQ(argumentsOf("Sorvanta.scr   /c:42 "), "/c:42 ");
+}
+
+// The program's own paths as Windows gives them: the long one with a blank in the user's
+// name, and its short form.
+const std::vector<std::string> kProgramPaths = {
+    "C:\\Users\\Jane Doe\\AppData\\Local\\Programs\\Sorvanta\\Sorvanta.scr",
+    "C:\\Users\\JANEDO~1\\AppData\\Local\\Programs\\Sorvanta\\SORVAN~1.SCR",
+};
+
+TEST(CommandLine, ArgumentsFollowTheProgramsOwnPathInEveryForm) {
+  const struct {
+    const char* commandLine;
+    const char* arguments;
+  } cases[] = {
+      // Unquoted, with the blank of the user's name: Windows passes it on unchanged.
+      {"C:\\Users\\Jane Doe\\AppData\\Local\\Programs\\Sorvanta\\Sorvanta.scr /s", "/s"},
+      {"C:\\Users\\Jane Doe\\AppData\\Local\\Programs\\Sorvanta\\Sorvanta.scr /p 1234", "/p 1234"},
+      {"C:\\Users\\Jane Doe\\AppData\\Local\\Programs\\Sorvanta\\Sorvanta.scr", ""},
+      {"C:\\Users\\Jane Doe\\AppData\\Local\\Programs\\Sorvanta\\Sorvanta.scr  \t/c:42", "/c:42"},
+      // Another letter case, as the settings store it.
+      {"c:\\users\\JANE DOE\\appdata\\local\\programs\\sorvanta\\SORVANTA.SCR /s", "/s"},
+      // The short form Screen Saver Settings write, in either case.
+      {"C:\\Users\\JANEDO~1\\AppData\\Local\\Programs\\Sorvanta\\SORVAN~1.SCR /s", "/s"},
+      {"c:\\users\\janedo~1\\appdata\\local\\programs\\sorvanta\\sorvan~1.scr /c", "/c"},
+      // Quoted: the first word, as before.
+      {"\"C:\\Users\\Jane Doe\\AppData\\Local\\Programs\\Sorvanta\\Sorvanta.scr\" /s", "/s"},
+      // Another program whose path merely begins like this one's: its first word.
+      {"C:\\Users\\Jane Doe\\AppData\\Local\\Programs\\Sorvanta\\Sorvanta.scr2 /s",
+       "Doe\\AppData\\Local\\Programs\\Sorvanta\\Sorvanta.scr2 /s"},
+      {"C:\\Users\\JANEDO~1\\AppData\\Local\\Programs\\Sorvanta\\SORVAN~1.SCRX /s", "/s"},
+      // Another path: its first word is the program name, as before.
+      {"C:\\WINDOWS\\Sorvanta.scr /s", "/s"},
+      {"Sorvanta.scr /p 5", "/p 5"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(argumentsAfterProgram(c.commandLine, kProgramPaths), c.arguments)
+        << '"' << c.commandLine << '"';
+  }
+}
+
+TEST(CommandLine, NoKnownPathLeavesTheFirstWordRule) {
+  EXPECT_EQ(argumentsAfterProgram("C:\\a b\\Sorvanta.scr /s", {}), "b\\Sorvanta.scr /s");
+  EXPECT_EQ(argumentsAfterProgram("C:\\a b\\Sorvanta.scr /s", {""}), "b\\Sorvanta.scr /s");
+  EXPECT_EQ(argumentsAfterProgram("C:\\a", {"C:\\a b\\Sorvanta.scr"}), "");
 }
 
 }  // namespace
