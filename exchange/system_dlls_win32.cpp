@@ -1,8 +1,9 @@
 #include "exchange/system_dlls_win32.h"
 
-#include <delayimp.h>
-
 #include <string>
+
+// The delay-load helper of MinGW-w64's runtime, which delayimp.h does not declare.
+extern "C" FARPROC WINAPI __delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC* entry);
 
 namespace exchange {
 namespace {
@@ -51,6 +52,21 @@ HMODULE loadSystemDll(const wchar_t* name) {
   const std::wstring path = system32Path(name);
   return path.empty() ? nullptr
                       : LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+bool bindSystemDll(const wchar_t* name, const ImgDelayDescr& descriptor) {
+  if (loadSystemDll(name) == nullptr) {
+    return false;
+  }
+  // dlltool's descriptors hold addresses relative to the image (grAttrs dlattrRva).
+  auto* image = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  auto* entries = reinterpret_cast<FARPROC*>(image + descriptor.rvaIAT);
+  for (FARPROC* entry = entries; *entry != nullptr; ++entry) {
+    if (__delayLoadHelper2(&descriptor, entry) == nullptr) {
+      return false;
+    }
+  }
+  return true;
 }
 
 bool SystemDll::available() {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <delayimp.h>
+
 namespace exchange {
 
 // First thing in each program's entry: every later search for a DLL by name looks in
@@ -18,9 +20,22 @@ void restrictDllSearchToSystem32();
 // loaded from there. The module stays loaded for the rest of the process.
 HMODULE loadSystemDll(const wchar_t* name);
 
-// A DLL that one step needs, loaded from System32 on the first question and kept. A
-// step asks before its first call into the DLL, and fails like a missing service
-// when the answer is no.
+// The delay-load descriptor that dlltool puts in the import library lib<dll>_delay.a
+// (exchange/CMakeLists.txt), to be declared where it is bound:
+//   extern "C" const ImgDelayDescr SORVANTA_DELAY_DESCRIPTOR(glu32);
+#define SORVANTA_DELAY_DESCRIPTOR(dll) __DELAY_IMPORT_DESCRIPTOR_lib##dll##_delay_a
+
+// Loads the delay-loaded DLL `name` from System32 and binds every function the program
+// imports from it (through `descriptor`) at once; false when it can't be loaded. Bound
+// up front, no call goes through dlltool's delay-load thunk, which keeps only the
+// integer argument registers across the helper: the first call of a function taking
+// float or double arguments (gluPerspective, glTranslatef) would get garbage in them.
+bool bindSystemDll(const wchar_t* name, const ImgDelayDescr& descriptor);
+
+// A delay-loaded DLL that one step needs, loaded from System32 on the first question
+// and kept; its functions are then bound on their first calls (none of those that ask
+// takes float arguments). A step asks before its first call into the DLL, and fails
+// like a missing service when the answer is no.
 class SystemDll {
  public:
   explicit SystemDll(const wchar_t* name) : name_(name) {}

@@ -18,6 +18,10 @@
 #include "swap_interval_win32.h"
 #include "view_swing.h"
 
+extern "C" const ImgDelayDescr SORVANTA_DELAY_DESCRIPTOR(opengl32);
+extern "C" const ImgDelayDescr SORVANTA_DELAY_DESCRIPTOR(glu32);
+extern "C" const ImgDelayDescr SORVANTA_DELAY_DESCRIPTOR(winmm);
+
 namespace {
 
 constexpr char kWindowClassName[] = "GLClass";
@@ -240,15 +244,13 @@ WPARAM runFrameLoop() {
   return message.wParam;
 }
 
-// The DLLs the renderer binds on first use, each from System32 alone. Without any of
-// them it cannot run: it ends as a failed start does, before the display is touched.
+// The renderer's delay-loaded DLLs, each bound from System32 alone before anything
+// calls into them. Without any of them it cannot run: it ends as a failed start does,
+// before the display is touched.
 bool loadRendererDlls() {
-  for (const wchar_t* name : {L"opengl32.dll", L"glu32.dll", L"winmm.dll"}) {
-    if (exchange::loadSystemDll(name) == nullptr) {
-      return false;
-    }
-  }
-  return true;
+  return exchange::bindSystemDll(L"opengl32.dll", SORVANTA_DELAY_DESCRIPTOR(opengl32)) &&
+         exchange::bindSystemDll(L"glu32.dll", SORVANTA_DELAY_DESCRIPTOR(glu32)) &&
+         exchange::bindSystemDll(L"winmm.dll", SORVANTA_DELAY_DESCRIPTOR(winmm));
 }
 
 // The pictures are read only from an exchange folder that is no link (anyone on the PC
