@@ -253,7 +253,12 @@ Section "Sorvanta" SectionMain
   Call CreateMenuLinks
 
   ; The current saver, with savers switched on: a user who chose "(None)" has them off.
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$INSTDIR\Sorvanta.scr"
+  ; Its path in the short (8.3) form where the volume keeps short names, as Screen Saver
+  ; Settings write it: Windows starts the saver with that path unquoted. A volume without
+  ; short names gives the long path back.
+  GetFullPathName /SHORT $0 "$INSTDIR\Sorvanta.scr"
+  ${IfThen} $0 == "" ${|} StrCpy $0 "$INSTDIR\Sorvanta.scr" ${|}
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
   System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, \
     i ${SPIF_UPDATEINIFILE_SENDCHANGE}) i .r0'
   ${IfThen} $0 = 0 ${|} DetailPrint "Screen savers could not be switched on" ${|}

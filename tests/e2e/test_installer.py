@@ -80,10 +80,11 @@ def tree(root):
 class Installed:
     """One prefix on a 1024 x 768 screen with the installer run silently in it."""
 
-    def __init__(self, screen, prefix, installer, desktop):
+    def __init__(self, screen, prefix, installer, desktop, chosen=None):
         self.screen, self.prefix = screen, prefix
         local = prefix.run(["cmd", "/c", "echo %LOCALAPPDATA%"], text=True).stdout.strip()
-        self.folder_win = local + r"\Programs\Sorvanta"
+        self.chosen = chosen  # (folder, wintool): a folder of the user's choice
+        self.folder_win = chosen[0] if chosen else local + r"\Programs\Sorvanta"
         self.folder = unix_path(prefix, self.folder_win)
         appdata = prefix.run(["cmd", "/c", "echo %APPDATA%"], text=True).stdout.strip()
         self.menu_win = appdata + r"\Microsoft\Windows\Start Menu\Programs\Sorvanta"
@@ -94,7 +95,16 @@ class Installed:
         self.install(installer)
 
     def install(self, installer, *args):
-        result = self.prefix.run([installer, "/S", *args], timeout=180)
+        if self.chosen:
+            # /D= comes last and unquoted, blanks and all: wine would quote the argument,
+            # so the installer is started with that exact command line (wintool spawn).
+            setup = shutil.copy2(installer, self.prefix.drive_c() / "setup.exe")
+            command = " ".join([r"C:\setup.exe", "/S", *args, f"/D={self.folder_win}"])
+            result = self.prefix.run([self.chosen[1], "spawn", r"C:\setup.exe", command],
+                                     timeout=180)
+            setup.unlink()
+        else:
+            result = self.prefix.run([installer, "/S", *args], timeout=180)
         assert result.returncode == 0, result.stderr
         wait_until(lambda: (self.folder / "uninstall.exe").exists(), 30, what="the installed files")
 
@@ -111,7 +121,12 @@ class Installed:
         shutil.copy2(self.folder / "uninstall.exe", runner / "Un.exe")
         # Not run with its output captured: a Wine process it brings up (the desktop's)
         # would keep that pipe open after it has ended.
-        uninstaller = self.prefix.start([runner / "Un.exe", "/S", f"_?={self.folder_win}"])
+        if self.chosen:  # as /D=: unquoted, blanks and all
+            program = r"C:\uninstall-runner\Un.exe"
+            uninstaller = self.prefix.start([self.chosen[1], "spawn", program,
+                                             f"{program} /S _?={self.folder_win}"])
+        else:
+            uninstaller = self.prefix.start([runner / "Un.exe", "/S", f"_?={self.folder_win}"])
         code = uninstaller.wait(180)
         shutil.rmtree(runner)
         return code
@@ -127,10 +142,10 @@ class Installed:
 def install(installers, make_screen, make_prefix):
     """Installs the given version (this build's by default) into a new prefix, after
     setting the given HKCU\\Control Panel\\Desktop values."""
-    def run(version=None, desktop=None, lang="C.UTF-8"):
+    def run(version=None, desktop=None, lang="C.UTF-8", chosen=None):
         screen = make_screen(1024, 768)
         return Installed(screen, make_prefix(screen, lang),
-                         installers[1][version or installers[0]], desktop or {})
+                         installers[1][version or installers[0]], desktop or {}, chosen)
 
     return run
 
@@ -142,14 +157,21 @@ def shortcut(installed, probe, name):
     return dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
 
 
+def short_path(installed, wintool_for, path):
+    code, out = wintool_for(installed.prefix).run("shortpath", path)
+    assert code == 0, f"no short form of {path}"
+    return out.strip()
+
+
 def test_silent_install_puts_both_programs_in_local_programs_and_registers_them(
-        install, installers, build_dir):
+        install, installers, build_dir, wintool_for):
     installed = install(desktop={"ScreenSaveActive": "0"})
     for name in PROGRAMS:
         assert (installed.folder / name).is_file(), f"{name} not in {installed.folder}"
     program = installed.folder_win + r"\Sorvanta.scr"
     desktop = reg_values(installed.prefix, DESKTOP_KEY)
-    assert desktop.get("SCRNSAVE.EXE") == program
+    # In the short form, as Screen Saver Settings write it (Wine keeps short names).
+    assert desktop.get("SCRNSAVE.EXE") == short_path(installed, wintool_for, program)
     assert desktop.get("ScreenSaveActive") == "1", "screen savers were left switched off"
     entry = reg_values(installed.prefix, UNINSTALL_KEY)
     uninstaller = installed.folder_win + r"\uninstall.exe"
@@ -204,6 +226,24 @@ def run_saver(installed, tmp_path):
 
 def test_the_installed_saver_runs_end_to_end(install, tmp_path):
     run_saver(install(), tmp_path)
+
+
+def test_a_folder_with_a_blank_is_registered_short_started_unquoted_and_unregistered(
+        install, wintool_for, build_dir):
+    wintool = build_dir / "tests" / "e2e" / "wintool.exe"
+    installed = install(chosen=(r"C:\My Savers\Sorvanta", wintool))
+    program = reg_values(installed.prefix, DESKTOP_KEY)["SCRNSAVE.EXE"]
+    assert program == short_path(installed, wintool_for, installed.folder_win + r"\Sorvanta.scr")
+    assert " " not in program, program
+    # Started as the host starts a saver: the application name given, the path unquoted.
+    launcher = installed.prefix.start([wintool_for(installed.prefix).exe, "spawn", program,
+                                       program + " /s"])
+    window = installed.screen.wait_window("^Sorvanta_VC$", timeout=60)
+    installed.screen.key(window, "Escape")
+    wait_until(lambda: launcher.poll() is not None, 30, what="the run to end")
+    assert launcher.returncode == 0
+    assert installed.uninstall() == 0
+    assert "SCRNSAVE.EXE" not in reg_values(installed.prefix, DESKTOP_KEY)
 
 
 def test_the_installed_settings_dialog_saves_into_the_installed_folder(install):

@@ -2,6 +2,7 @@
 
 import math
 import shutil
+import subprocess
 
 import numpy as np
 import pytest
@@ -269,3 +270,28 @@ def test_left_and_right_keys_turn_the_scene(start_renderer, key, direction):
         f"{PRESSES} x {key} added {extra:.1f} degrees to the swing of {swing:.1f} per picture")
     run.screen.key(window, "Escape")
     assert run.wait_exit() == 0
+
+
+def test_the_renderer_asks_for_one_frame_per_refresh(make_screen, make_prefix, build_dir, tmp_path):
+    """wglSwapIntervalEXT(1) once its context is current, as Wine's own trace of the call
+    shows ("X11DRV_wglSwapIntervalEXT (1)" in Wine 8's wgl channel)."""
+    screen = make_screen(1024, 768)
+    prefix = make_prefix(screen)
+    folder = prefix.drive_c() / "Sorvanta"
+    folder.mkdir(parents=True)
+    program = shutil.copy2(build_dir / "renderer" / "Sorvanta.dll", folder)
+    env = {**prefix.env(), "WINEDEBUG": "+wgl"}
+    log = tmp_path / "wgl.log"
+    with open(log, "wb") as trace:
+        process = subprocess.Popen(["wine", str(program)], env=env, cwd=folder,
+                                   stdout=subprocess.DEVNULL, stderr=trace)
+    try:
+        window = screen.wait_window(TITLE_REGEX, timeout=60)
+        wait_until(lambda: b"wglSwapIntervalEXT (1)" in log.read_bytes(), 30,
+                   what="the swap interval 1 in Wine's wgl trace")
+        screen.key(window, "Escape")
+        process.wait(30)
+    finally:
+        if process.poll() is None:
+            process.kill()
+            process.wait(10)
