@@ -34,6 +34,7 @@ SetCompressor /SOLID lzma
 ; The saver's own files: its settings beside it, its exchange images in C:\q_lenn.
 !define SETTINGS_FILE "Sorvanta.ini"
 !define EXCHANGE_FOLDER "C:\q_lenn"
+!define FILE_ATTRIBUTE_REPARSE_POINT 0x400
 ; The Start-menu folder and its two shortcuts, named in the user's language. The
 ; uninstaller removes the names of both languages: the user's may have changed since.
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
@@ -298,8 +299,60 @@ Function un.FilesLeft
   ${IfThen} ${FileExists} "$INSTDIR\Sorvanta.dll" ${|} Return ${|}
   ${IfThen} ${FileExists} "$INSTDIR\${SETTINGS_FILE}" ${|} Return ${|}
   ${IfThen} ${FileExists} "${MENU_FOLDER}\*.lnk" ${|} Return ${|}
-  ${IfThen} ${FileExists} "${EXCHANGE_FOLDER}\Sorvanta?.tga" ${|} Return ${|}
+  Push "${EXCHANGE_FOLDER}\Sorvanta1.tga"
+  Call un.OurPictureIsLeft
+  ${IfThen} $0 == 1 ${|} Return ${|}
+  Push "${EXCHANGE_FOLDER}\Sorvanta2.tga"
+  Call un.OurPictureIsLeft
+  ${IfThen} $0 == 1 ${|} Return ${|}
   StrCpy $0 ""
+FunctionEnd
+
+; C:\q_lenn is one folder for every account on the PC: anyone can put a link in its place
+; or in place of a picture, pointing at one of the user's own files. $0 = 1 when the
+; path on the stack is a reparse point (a link, a mount point), else 0 (missing too).
+Function un.IsReparsePoint
+  Exch $1
+  System::Call 'kernel32::GetFileAttributesW(w r1) i .r0'
+  ${If} $0 = -1
+    StrCpy $0 0
+  ${Else}
+    IntOp $0 $0 & ${FILE_ATTRIBUTE_REPARSE_POINT}
+    ${IfThen} $0 <> 0 ${|} StrCpy $0 1 ${|}
+  ${EndIf}
+  Pop $1
+FunctionEnd
+
+; Deletes the picture on the stack only when neither it nor the folder is a reparse point.
+Function un.RemovePicture
+  Exch $2
+  Push "${EXCHANGE_FOLDER}"
+  Call un.IsReparsePoint
+  ${If} $0 == 0
+    Push $2
+    Call un.IsReparsePoint
+    ${IfThen} $0 == 0 ${|} Delete $2 ${|}
+  ${EndIf}
+  Pop $2
+FunctionEnd
+
+; $0 = 1 when the picture on the stack is still there as the saver's own: a plain file
+; in a plain folder. What a link leads to is not the saver's and is not counted.
+Function un.OurPictureIsLeft
+  Exch $2
+  StrCpy $0 0
+  ${If} ${FileExists} $2
+    Push "${EXCHANGE_FOLDER}"
+    Call un.IsReparsePoint
+    ${If} $0 == 0
+      Push $2
+      Call un.IsReparsePoint
+      IntOp $0 1 - $0
+    ${Else}
+      StrCpy $0 0
+    ${EndIf}
+  ${EndIf}
+  Pop $2
 FunctionEnd
 
 Section "Uninstall"
@@ -315,9 +368,13 @@ Section "Uninstall"
   Delete "${MENU_FOLDER}\${CHOOSE_LINK_EN}.lnk"
   Delete "${MENU_FOLDER}\${CHOOSE_LINK_JA}.lnk"
   RMDir "${MENU_FOLDER}"
-  Delete "${EXCHANGE_FOLDER}\Sorvanta1.tga"
-  Delete "${EXCHANGE_FOLDER}\Sorvanta2.tga"
-  RMDir "${EXCHANGE_FOLDER}"
+  Push "${EXCHANGE_FOLDER}\Sorvanta1.tga"
+  Call un.RemovePicture
+  Push "${EXCHANGE_FOLDER}\Sorvanta2.tga"
+  Call un.RemovePicture
+  Push "${EXCHANGE_FOLDER}"
+  Call un.IsReparsePoint
+  ${IfThen} $0 == 0 ${|} RMDir "${EXCHANGE_FOLDER}" ${|}
 
   ; What Windows does for "(None)", while the setting names this copy and its program
   ; is gone: no saver, and savers switched off.

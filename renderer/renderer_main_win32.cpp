@@ -6,13 +6,21 @@
 
 #include <cstdint>
 #include <new>
+#include <string>
 
+#include "exchange/folder_looks_win32.h"
+#include "exchange/system_dlls_win32.h"
+#include "exchange/tga_layout.h"
 #include "exchange/window_names.h"
 #include "frame_timer.h"
 #include "monitor_covers_win32.h"
 #include "scene_app.h"
 #include "swap_interval_win32.h"
 #include "view_swing.h"
+
+extern "C" const ImgDelayDescr SORVANTA_DELAY_DESCRIPTOR(opengl32);
+extern "C" const ImgDelayDescr SORVANTA_DELAY_DESCRIPTOR(glu32);
+extern "C" const ImgDelayDescr SORVANTA_DELAY_DESCRIPTOR(winmm);
 
 namespace {
 
@@ -236,10 +244,34 @@ WPARAM runFrameLoop() {
   return message.wParam;
 }
 
+// The renderer's delay-loaded DLLs, each bound from System32 alone before anything
+// calls into them. Without any of them it cannot run: it ends as a failed start does,
+// before the display is touched.
+bool loadRendererDlls() {
+  return exchange::bindSystemDll(L"opengl32.dll", SORVANTA_DELAY_DESCRIPTOR(opengl32)) &&
+         exchange::bindSystemDll(L"glu32.dll", SORVANTA_DELAY_DESCRIPTOR(glu32)) &&
+         exchange::bindSystemDll(L"winmm.dll", SORVANTA_DELAY_DESCRIPTOR(winmm));
+}
+
+// The pictures are read only from an exchange folder that is no link (anyone on the PC
+// can put one in its place); otherwise the scene gets no pictures and shows its
+// untextured fallbacks, as for missing files.
+sorvanta::SceneApp::ImagePaths rendererImagePaths() {
+  const std::string folder = exchange::kFolder;
+  if (!exchange::folderIsPlain(std::wstring(folder.begin(), folder.end()).c_str())) {
+    return {};
+  }
+  return sorvanta::SceneApp::exchangeImagePaths();
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  state.theApp = new (std::nothrow) sorvanta::SceneApp();
+  exchange::restrictDllSearchToSystem32();
+  if (!loadRendererDlls()) {
+    return 0;
+  }
+  state.theApp = new (std::nothrow) sorvanta::SceneApp(rendererImagePaths());
   if (state.theApp == nullptr) {
     return 0;
   }

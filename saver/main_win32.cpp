@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "exchange/system_dlls_win32.h"
 #include "saver/dialog/settings_dialog_win32.h"
 #include "saver/music/bgm_win32.h"
 #include "saver/preview/preview_win32.h"
@@ -71,6 +72,7 @@ int runMessageLoop() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  exchange::restrictDllSearchToSystem32();
   auto frontEnd = std::make_unique<FrontEnd>(instance);
   StartupPortWin32 port(frontEnd->handOver(), frontEnd->files);
   const std::string arguments = argumentsAfterProgram(narrow(GetCommandLineW()), programPaths());

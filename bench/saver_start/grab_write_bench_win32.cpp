@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "clock_win32.h"
-#include "saver/capture/exchange_files_win32.h"
+#include "saver/capture/exchange_folder_win32.h"
 #include "saver/capture/offscreen_picture_win32.h"
 #include "saver/capture/save_tga.h"
 
@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
   CreateDirectoryW(L"C:\\sorvanta-bench", nullptr);
   const std::string desktopFile = "C:\\sorvanta-bench\\Sorvanta1.tga";
   const std::string textureFile = "C:\\sorvanta-bench\\Sorvanta2.tga";
-  sorvanta::capture::ExchangeFilesWin32 files;
+  sorvanta::capture::ExchangeFolderPortWin32 folder;
+  sorvanta::capture::ExchangeFolderFiles files(folder, "C:\\sorvanta-bench");
   sorvanta::capture::SaveTGA writer(files);
   sorvanta::capture::OffscreenPicture desktop;
   sorvanta::capture::OffscreenPicture texture;

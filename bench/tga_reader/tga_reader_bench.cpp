@@ -2,12 +2,19 @@
 // files (1024 x 768, 24 bits, uncompressed and run-length encoded). Both read the file
 // from disk (the page cache, after the first run) and return red-green-blue pixels.
 // The floor reads each file and copies its pixel bytes once.
+//
+// The largest picture the reader accepts (8192 x 8192, 24 bits) is timed too, as a
+// complete file and as the 48-byte file whose header promises it (what anyone who can
+// write into the exchange folder can leave there), with what one load holds resident
+// at its peak. Its floors: the complete file read and copied once; for the short file
+// the zeroed picture allocated and written once.
 #include <benchmark/benchmark.h>
 #include <stb_image.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +29,15 @@ constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr std::size_t kHeaderBytes = 18;
 constexpr std::size_t kPixelBytes = static_cast<std::size_t>(kWidth) * kHeight * 3;
+constexpr int kLargestSide = 8192;
+constexpr std::size_t kLargestPixelBytes =
+    static_cast<std::size_t>(kLargestSide) * kLargestSide * 3;
+
+// One file to load and the size of the picture it holds.
+struct LoadCase {
+  std::string path;
+  std::size_t pixelBytes;
+};
 
 // A desktop-like picture: flat window areas and title bars, a gradient background,
 // and noisy "photo" patches, so the run-length file mixes runs and raw packets.
@@ -50,40 +66,64 @@ tgatest::Bytes desktopPixels() {
   return pixels;
 }
 
+// The complete largest picture, written in blocks: a gradient of rows.
+std::string writeLargestFile(const tgatest::ScratchFolder& folder) {
+  const std::string path = folder.pathOf("largest2.tga");
+  std::ofstream out(path, std::ios::binary);
+  const tgatest::Bytes header = tgatest::headerBytes({0, 0, 2, kLargestSide, kLargestSide, 24, 0});
+  out.write(reinterpret_cast<const char*>(header.data()),
+            static_cast<std::streamsize>(header.size()));
+  std::vector<char> row(static_cast<std::size_t>(kLargestSide) * 3);
+  for (int y = 0; y < kLargestSide; ++y) {
+    std::memset(row.data(), y & 0xFF, row.size());
+    out.write(row.data(), static_cast<std::streamsize>(row.size()));
+  }
+  return path;
+}
+
 struct BenchFiles {
   tgatest::ScratchFolder folder{"tga-reader-bench"};
-  std::string type2;
-  std::string type10;
+  LoadCase type2;
+  LoadCase type10;
+  LoadCase largest;
+  LoadCase largestShort;
 
   BenchFiles() {
     const tgatest::Bytes pixels = desktopPixels();
     const tgatest::Bytes header2 = tgatest::headerBytes({0, 0, 2, kWidth, kHeight, 24, 0});
     const tgatest::Bytes header10 = tgatest::headerBytes({0, 0, 10, kWidth, kHeight, 24, 0});
-    type2 = folder.write("desktop2.tga", tgatest::concat(header2, pixels));
-    type10 = folder.write(
-        "desktop10.tga",
-        tgatest::concat(header10, tgatest::encodeRunLength(pixels, kWidth, kHeight, 3)));
+    type2 = {folder.write("desktop2.tga", tgatest::concat(header2, pixels)), kPixelBytes};
+    type10 = {folder.write(
+                  "desktop10.tga",
+                  tgatest::concat(header10, tgatest::encodeRunLength(pixels, kWidth, kHeight, 3))),
+              kPixelBytes};
+    largest = {writeLargestFile(folder), kLargestPixelBytes};
+    const tgatest::Bytes promise =
+        tgatest::headerBytes({0, 0, 10, kLargestSide, kLargestSide, 24, 0});
+    largestShort = {
+        folder.write("promise10.tga", tgatest::concat(promise, tgatest::Bytes(30, 0xFF))),
+        kLargestPixelBytes};
   }
 };
 
-void loadWithReader(benchmark::State& state, const std::string* path) {
+void loadWithReader(benchmark::State& state, const LoadCase* file) {
   for (auto _ : state) {
     TgaImage image;
-    if (!image.load(path->c_str())) {
+    if (!image.load(file->path.c_str())) {
       state.SkipWithError("reader refused the file");
       break;
     }
     benchmark::DoNotOptimize(image.data());
   }
-  state.SetBytesProcessed(state.iterations() * kWidth * kHeight * 3);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(file->pixelBytes));
 }
 
-void loadWithStb(benchmark::State& state, const std::string* path) {
+void loadWithStb(benchmark::State& state, const LoadCase* file) {
   for (auto _ : state) {
     int width = 0;
     int height = 0;
     int channels = 0;
-    stbi_uc* pixels = stbi_load(path->c_str(), &width, &height, &channels, 0);
+    stbi_uc* pixels = stbi_load(file->path.c_str(), &width, &height, &channels, 0);
     if (pixels == nullptr) {
       state.SkipWithError("stb refused the file");
       break;
@@ -91,7 +131,7 @@ void loadWithStb(benchmark::State& state, const std::string* path) {
     benchmark::DoNotOptimize(pixels);
     stbi_image_free(pixels);
   }
-  state.SetBytesProcessed(state.iterations() * kWidth * kHeight * 3);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(file->pixelBytes));
 }
 
 // The floor: the least any reader of the file must do. The file's bytes read into
@@ -100,10 +140,10 @@ void loadWithStb(benchmark::State& state, const std::string* path) {
 // outside the timing: a reader need not have one (it can read in place), and on this
 // kind of machine a second multi-megabyte block freed and allocated each time costs
 // tens of milliseconds in page faults, which would hide the floor itself.
-void readAndCopy(benchmark::State& state, const std::string* path) {
-  std::vector<std::uint8_t> bytes(kHeaderBytes + kPixelBytes);
+void readAndCopy(benchmark::State& state, const LoadCase* source) {
+  std::vector<std::uint8_t> bytes(kHeaderBytes + source->pixelBytes);
   for (auto _ : state) {
-    std::FILE* file = std::fopen(path->c_str(), "rb");
+    std::FILE* file = std::fopen(source->path.c_str(), "rb");
     if (file == nullptr) {
       state.SkipWithError("no file");
       break;
@@ -111,17 +151,81 @@ void readAndCopy(benchmark::State& state, const std::string* path) {
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
     const std::size_t pixelBytes = got > kHeaderBytes ? got - kHeaderBytes : 0;
-    auto* pixels = static_cast<std::uint8_t*>(std::calloc(kPixelBytes, 1));
+    auto* pixels = static_cast<std::uint8_t*>(std::calloc(source->pixelBytes, 1));
     std::memcpy(pixels, bytes.data() + kHeaderBytes, pixelBytes);
     benchmark::DoNotOptimize(pixels);
     benchmark::ClobberMemory();
     std::free(pixels);
   }
-  state.SetBytesProcessed(state.iterations() * kWidth * kHeight * 3);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(source->pixelBytes));
+}
+
+// The short file's floor: a zeroed picture of the promised size, written once, which
+// any reader that hands out such a picture pays for.
+void allocateAndFill(benchmark::State& state, const LoadCase* source) {
+  for (auto _ : state) {
+    auto* pixels = static_cast<std::uint8_t*>(std::calloc(source->pixelBytes, 1));
+    std::memset(pixels, 0xFF, source->pixelBytes);
+    benchmark::DoNotOptimize(pixels);
+    benchmark::ClobberMemory();
+    std::free(pixels);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(source->pixelBytes));
+}
+
+// One field of /proc/self/status in KiB (VmRSS, VmHWM), or -1.
+long statusKib(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string prefix = std::string(field) + ":";
+  while (std::getline(status, line)) {
+    if (line.rfind(prefix, 0) == 0) {
+      return std::strtol(line.c_str() + prefix.size(), nullptr, 10);
+    }
+  }
+  return -1;
+}
+
+// How much one load of the file adds to the process's peak resident memory, in bytes:
+// the peak is reset first (Linux's clear_refs 5), so it is this load's own. -1 when
+// the kernel does not offer the reset.
+long long peakResidentGrowth(const LoadCase& file) {
+  {
+    std::ofstream reset("/proc/self/clear_refs");
+    reset << "5";
+    if (!reset.flush()) {
+      return -1;
+    }
+  }
+  const long before = statusKib("VmRSS");
+  {
+    TgaImage image;
+    if (!image.load(file.path.c_str())) {
+      return -1;
+    }
+  }
+  const long peak = statusKib("VmHWM");
+  return before < 0 || peak < 0 ? -1 : (peak - before) * 1024LL;
+}
+
+void printMemoryLines(const BenchFiles& files) {
+  for (const auto& [key, file] :
+       {std::pair{"tga_read/largest_memory", &files.largest},
+        std::pair{"tga_read/largest_short_memory", &files.largestShort}}) {
+    const long long grown = peakResidentGrowth(*file);
+    if (grown < 0) {
+      continue;
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(grown) / (1024.0 * 1024.0));
+    sorvanta::bench::printFigure(key, text);
+    std::printf("floor ratio %s: %.2f\n", key,
+                static_cast<double>(grown) / static_cast<double>(file->pixelBytes));
+  }
 }
 
 void printLines(const sorvanta::bench::MedianReporter& times) {
-  for (const char* type : {"type2", "type10"}) {
+  for (const char* type : {"type2", "type10", "largest", "largest_short"}) {
     const std::string name = std::string("load/") + type;
     const double reader = times.seconds(name + "/reader");
     const std::string key = std::string("tga_read/") + type;
@@ -131,7 +235,7 @@ void printLines(const sorvanta::bench::MedianReporter& times) {
     sorvanta::bench::printFigure(key, sorvanta::bench::timeFigure(reader));
     sorvanta::bench::printPeerRatio(key, times.seconds(name + "/stb"), reader);
   }
-  for (const char* type : {"type2", "type10"}) {
+  for (const char* type : {"type2", "type10", "largest", "largest_short"}) {
     const std::string name = std::string("load/") + type;
     sorvanta::bench::printFloorRatio(std::string("tga_read/") + type,
                                      times.seconds(name + "/reader"),
@@ -143,22 +247,24 @@ void printLines(const sorvanta::bench::MedianReporter& times) {
 
 int main(int argc, char** argv) {
   BenchFiles files;
-  benchmark::RegisterBenchmark("load/type2/reader", loadWithReader, &files.type2)
-      ->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("load/type2/stb", loadWithStb, &files.type2)
-      ->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("load/type10/reader", loadWithReader, &files.type10)
-      ->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("load/type10/stb", loadWithStb, &files.type10)
-      ->Unit(benchmark::kMicrosecond);
-  for (const std::string* path : {&files.type2, &files.type10}) {
-    const std::string type = path == &files.type2 ? "type2" : "type10";
-    benchmark::RegisterBenchmark(("load/" + type + "/floor").c_str(), readAndCopy, path)
+  const std::pair<const char*, const LoadCase*> cases[] = {{"type2", &files.type2},
+                                                           {"type10", &files.type10},
+                                                           {"largest", &files.largest},
+                                                           {"largest_short", &files.largestShort}};
+  for (const auto& [type, file] : cases) {
+    const std::string name = std::string("load/") + type;
+    benchmark::RegisterBenchmark((name + "/reader").c_str(), loadWithReader, file)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((name + "/stb").c_str(), loadWithStb, file)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((name + "/floor").c_str(),
+                                 file == &files.largestShort ? allocateAndFill : readAndCopy, file)
         ->Unit(benchmark::kMicrosecond);
   }
   benchmark::Initialize(&argc, argv);
   sorvanta::bench::MedianReporter reporter(printLines);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
+  printMemoryLines(files);
   return 0;
 }

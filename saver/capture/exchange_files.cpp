@@ -6,9 +6,17 @@
 
 namespace sorvanta::capture {
 
-bool StdioExchangeFiles::exists(const std::string& path) {
+EntryKind StdioExchangeFiles::examine(const std::string& path) {
   struct stat info {};
-  return ::stat(path.c_str(), &info) == 0;
+#ifdef _WIN32
+  // The C library there knows no links; the Windows build writes through its own port.
+  return ::stat(path.c_str(), &info) == 0 ? EntryKind::kPlain : EntryKind::kMissing;
+#else
+  if (::lstat(path.c_str(), &info) != 0) {
+    return EntryKind::kMissing;
+  }
+  return S_ISLNK(info.st_mode) ? EntryKind::kLink : EntryKind::kPlain;
+#endif
 }
 
 bool StdioExchangeFiles::remove(const std::string& path) {

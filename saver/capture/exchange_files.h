@@ -6,7 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "exchange/entry_kind.h"
+
 namespace sorvanta::capture {
+
+using exchange::EntryKind;
 
 enum class FileWriteResult {
   kWritten,
@@ -18,9 +22,9 @@ class ExchangeFiles {
  public:
   virtual ~ExchangeFiles() = default;
 
-  // Whether a file of exactly that path exists.
-  virtual bool exists(const std::string& path) = 0;
-  // Deletes the file; false leaves it as it was.
+  // What lies at that path, not following a link.
+  virtual EntryKind examine(const std::string& path) = 0;
+  // Deletes the plain file that examine found there; false leaves it as it was.
   virtual bool remove(const std::string& path) = 0;
   // Creates the file and writes head then body into it, then closes it.
   virtual FileWriteResult write(const std::string& path, const std::uint8_t* head,
@@ -31,7 +35,7 @@ class ExchangeFiles {
 // The C library's files (paths in the local narrow encoding): the native build's.
 class StdioExchangeFiles final : public ExchangeFiles {
  public:
-  bool exists(const std::string& path) override;
+  EntryKind examine(const std::string& path) override;
   bool remove(const std::string& path) override;
   FileWriteResult write(const std::string& path, const std::uint8_t* head, std::size_t headSize,
                         const std::uint8_t* body, std::size_t bodySize) override;

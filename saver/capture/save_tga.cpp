@@ -32,6 +32,24 @@ SaveTgaStatus fromWrite(FileWriteResult result) {
 
 }  // namespace
 
+// The old file goes only when it is a plain file: a link (to, say, one of the user's
+// own documents) or anything that cannot be examined is left alone, and so is a
+// folder that is refused.
+SaveTgaStatus SaveTGA::removeOldFile(const std::string& fileName) {
+  switch (files_.examine(fileName)) {
+    case EntryKind::kMissing:
+      return SaveTgaStatus::kSaved;
+    case EntryKind::kPlain:
+      return files_.remove(fileName) ? SaveTgaStatus::kSaved : SaveTgaStatus::kNotDeleted;
+    case EntryKind::kNoFolder:
+      return SaveTgaStatus::kNotCreated;
+    case EntryKind::kLink:
+    case EntryKind::kUnreadable:
+      break;
+  }
+  return SaveTgaStatus::kNotDeleted;
+}
+
 const char* statusName(SaveTgaStatus status) {
   switch (status) {
     case SaveTgaStatus::kSaved:
@@ -105,8 +123,9 @@ SaveTgaStatus SaveTGA::WriteTGA(const std::string& fileName,
   }
   const std::uint8_t* body = compress ? packets.bytes.get() : pixels.data();
   const std::size_t bodySize = compress ? packets.size : pixels.size();
-  if (files_.exists(fileName) && !files_.remove(fileName)) {
-    return SaveTgaStatus::kNotDeleted;
+  const SaveTgaStatus replaced = removeOldFile(fileName);
+  if (replaced != SaveTgaStatus::kSaved) {
+    return replaced;
   }
   return fromWrite(files_.write(fileName, reinterpret_cast<const std::uint8_t*>(&header),
                                 sizeof header, body, bodySize));

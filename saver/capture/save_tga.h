@@ -5,7 +5,8 @@
 //   sorvanta::capture::OffscreenPicture Pic_1, Pic_2;       // offscreen_picture_win32.h
 //   Pic_2.loadBitmapResource(instance, "NAME");   // the 256 x 256 texture, at creation
 //   Pic_1.grabDesktop();
-//   sorvanta::capture::ExchangeFilesWin32 files;            // exchange_files_win32.h
+//   sorvanta::capture::ExchangeFolderPortWin32 folder;        // exchange_folder_win32.h
+//   sorvanta::capture::ExchangeFolderFiles files(folder, exchange::kFolder);
 //   sorvanta::capture::SaveTGA saver(files);
 //   saver.SaveTGAinFile(exchange::kDesktopImagePath, Pic_1, false);
 //   saver.SaveTGAinFile(exchange::kTextureImagePath, Pic_2, false);
@@ -26,8 +27,8 @@ enum class SaveTgaStatus {
   kBadSize,      // a negative width or height
   kTooLarge,     // wider or taller than the header's 32767; the old file is untouched
   kOutOfMemory,  // a buffer could not be had; the old file is untouched
-  kNotDeleted,   // the old file could not be deleted and stays as it was
-  kNotCreated,   // the new file could not be created (for example a missing folder)
+  kNotDeleted,   // the old file could not be deleted, or is a link: it stays as it was
+  kNotCreated,   // the new file could not be created (a missing or refused folder)
   kNotWritten,   // the new file could not be written completely; nothing is left
 };
 
@@ -48,6 +49,7 @@ class SaveTGA {
   SaveTgaStatus saveReadPicture(const std::string& fileName, PictureSource& picture);
   void ReadPictureBits(PictureSource& picture, std::vector<std::uint8_t>& bitmap,
                        std::size_t stride) const;
+  SaveTgaStatus removeOldFile(const std::string& fileName);
   SaveTgaStatus WriteTGA(const std::string& fileName, const std::vector<std::uint8_t>& pixels,
                          int width, int height);
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "exchange/system_dlls_win32.h"
 #include "saver/controls/command.h"
 #include "saver/controls/length_units.h"
 #include "saver/controls/window_dpi_win32.h"
@@ -85,7 +86,11 @@ class CommandPainterWin32 final : public CommandPainter {
     FillRect(faceDc_, &all, GetSysColorBrush(COLOR_BTNFACE));
   }
 
+  // msimg32 is bound on first use, from System32 alone; without it the face keeps
+  // its plain button colour.
   void fillGradient(const GradientFill& fill) override {
+    if (!msimg32_.available())
+      return;
     TRIVERTEX vertices[2] = {
         {fill.x0, fill.y0, fill.top.red, fill.top.green, fill.top.blue, 0},
         {fill.x1, fill.y1, fill.bottom.red, fill.bottom.green, fill.bottom.blue, 0},
@@ -242,6 +247,7 @@ class CommandPainterWin32 final : public CommandPainter {
   bool opaque_ = true;
   std::wstring text_;
   COLORREF colour_ = 0;
+  exchange::SystemDll msimg32_{L"msimg32.dll"};
 };
 
 }  // namespace sorvanta::controls

@@ -15,8 +15,12 @@ std::string upToNul(const std::wstring& buffer) {
 }  // namespace
 
 MciResult MciPortWin32::send(const std::string& command, std::size_t replyCapacity) {
-  const std::wstring wide = Sorvanta_B::widen(command);
   MciResult result;
+  if (!winmm_.available()) {
+    result.code = MCIERR_CANNOT_LOAD_DRIVER;
+    return result;
+  }
+  const std::wstring wide = Sorvanta_B::widen(command);
   if (replyCapacity == kNoReply) {
     result.code = static_cast<std::int32_t>(mciSendStringW(wide.c_str(), nullptr, 0, nullptr));
     return result;
@@ -29,6 +33,9 @@ MciResult MciPortWin32::send(const std::string& command, std::size_t replyCapaci
 }
 
 bool MciPortWin32::errorText(std::int32_t code, std::string& text) {
+  if (!winmm_.available()) {
+    return false;
+  }
   std::wstring buffer(kErrorTextCapacity, L'\0');
   if (!mciGetErrorStringW(static_cast<MCIERROR>(code), buffer.data(),
                           static_cast<UINT>(buffer.size()))) {
@@ -39,14 +46,20 @@ bool MciPortWin32::errorText(std::int32_t code, std::string& text) {
 }
 
 int SoundPortWin32::waveOutDeviceCount() {
-  return static_cast<int>(waveOutGetNumDevs());
+  return winmm_.available() ? static_cast<int>(waveOutGetNumDevs()) : 0;
 }
 
 void SoundPortWin32::playLooping(const std::string& path) {
+  if (!winmm_.available()) {
+    return;
+  }
   PlaySoundW(Sorvanta_B::widen(path).c_str(), nullptr, SND_ASYNC | SND_LOOP);
 }
 
 void SoundPortWin32::stop() {
+  if (!winmm_.available()) {
+    return;
+  }
   PlaySoundW(nullptr, nullptr, 0);
 }
 

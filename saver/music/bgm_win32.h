@@ -1,7 +1,10 @@
 // The music module's platform side: MCI and the sound player through the
-// wide-character winmm calls.
+// wide-character winmm calls. winmm is bound on first use, from System32 alone; where
+// it cannot be loaded, MCI answers as for a driver it cannot load and there is no
+// sound device, so the music fails as for a missing service.
 #pragma once
 
+#include "exchange/system_dlls_win32.h"
 #include "saver/music/bgm.h"
 
 namespace Sorvanta_BGM {
@@ -10,6 +13,9 @@ class MciPortWin32 : public MciPort {
  public:
   MciResult send(const std::string& command, std::size_t replyCapacity) override;
   bool errorText(std::int32_t code, std::string& text) override;
+
+ private:
+  exchange::SystemDll winmm_{L"winmm.dll"};
 };
 
 class SoundPortWin32 : public SoundPort {
@@ -17,6 +23,9 @@ class SoundPortWin32 : public SoundPort {
   int waveOutDeviceCount() override;
   void playLooping(const std::string& path) override;
   void stop() override;
+
+ private:
+  exchange::SystemDll winmm_{L"winmm.dll"};
 };
 
 }  // namespace Sorvanta_BGM

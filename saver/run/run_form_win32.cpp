@@ -2,7 +2,7 @@
 
 #include "exchange/tga_layout.h"
 #include "exchange/window_names.h"
-#include "saver/capture/exchange_files_win32.h"
+#include "saver/capture/exchange_folder_win32.h"
 #include "saver/capture/save_tga.h"
 #include "saver/capture/wallpaper_layout.h"
 #include "saver/capture/wallpaper_win32.h"
@@ -147,7 +147,9 @@ void Sorvanta_S::grabDesktop() {
 }
 
 void Sorvanta_S::writeExchangeImages() {
-  sorvanta::capture::ExchangeFilesWin32 files;
+  // The folder is opened once and held while both pictures are replaced in it.
+  sorvanta::capture::ExchangeFolderPortWin32 folder;
+  sorvanta::capture::ExchangeFolderFiles files(folder, exchange::kFolder);
   sorvanta::capture::SaveTGA writer(files);
   // A failed write does not stop the run; the renderer then finds old images or none.
   (void)writer.SaveTGAinFile(exchange::kDesktopImagePath, pic1_, false);

@@ -14,8 +14,8 @@
 #define SORVANTA_TGA_SHUFFLE 1
 #endif
 
-static_assert(TgaImage::kMaxDimension == exchange::kMaxHeaderDimension,
-              "the reader takes every side the writer can write");
+static_assert(TgaImage::kMaxDimension <= exchange::kMaxHeaderDimension,
+              "the reader's bound lies within what a header can say");
 
 namespace {
 
@@ -70,7 +70,8 @@ bool readLayout(const exchange::TgaHeader& header, PixelLayout& layout) {
   const int width = exchange::readLe16(header.width);
   const int height = exchange::readLe16(header.height);
   if (width <= 0 || height <= 0 || width > TgaImage::kMaxDimension ||
-      height > TgaImage::kMaxDimension) {
+      height > TgaImage::kMaxDimension ||
+      static_cast<long long>(width) * height > TgaImage::kMaxPixels) {
     return false;
   }
   layout.width = width;

@@ -3,12 +3,13 @@
 // order with the bottom row first, ready for glTexImage2D. Portable: it needs nothing
 // of the platform but the C library's buffered file functions.
 //
-// The exchange folder can be written by anyone, so the reader survives any file:
-// sizes are multiplied in 64 bits and checked before anything is allocated, and a file
-// that ends early leaves the rest of the picture black (zero). Memory bound: a side is
-// at most 32767 pixels (what the front end's writer can write) and a pixel at most 4
-// bytes, so one load holds at most 32767 x 32767 x 4 bytes (just under 4 GiB) of
-// pixels, plus one row (at most 128 KiB) while it turns a top-down picture over.
+// The exchange folder can be written by anyone, so the reader survives any file: the
+// header's sizes are checked before anything is allocated, and a file that ends early
+// leaves the rest of the picture black (zero). Memory bound: no screen is larger than
+// the bounds below, so a side is at most 16384 pixels, a picture at most 8192 x 8192
+// pixels and a pixel at most 4 bytes: one load holds at most 256 MiB of pixels, plus
+// one row (at most 64 KiB) while it turns a top-down picture over. A 48-byte file
+// whose header promises more is refused instead of costing gigabytes.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +23,10 @@ inline constexpr unsigned kTgaGlRgba = 0x1908;          // GL_RGBA
 
 class TgaImage {
  public:
-  // Largest width or height accepted: the largest the writer's signed 16-bit fields hold.
-  static constexpr int kMaxDimension = 32767;
+  // Largest width or height accepted, and the most pixels in all: more than any
+  // desktop has (the largest today are 7680 x 4320).
+  static constexpr int kMaxDimension = 16384;
+  static constexpr long long kMaxPixels = 8192LL * 8192LL;
   // Pixel depths accepted, in bits: 24 to 39 (depth / 8 bytes a pixel, 3 or 4).
   static constexpr int kMinDepth = 24;
   static constexpr int kMaxDepth = 39;
@@ -35,7 +38,8 @@ class TgaImage {
 
   // Reads the file at `path`. True when pixel data is present afterwards. A file that
   // cannot be opened or is refused (not type 2 or 10, a colour map, a depth outside 24
-  // to 39 bits, an empty or oversized picture) leaves the record as it was. Depths 25
+  // to 39 bits, an empty picture, a side above kMaxDimension or more than kMaxPixels
+  // pixels) leaves the record as it was. Depths 25
   // to 31 read as 24-bit pixels, 33 to 39 as 32-bit ones.
   bool load(const char* path);
   // Reverses the order of the rows in place; false without data or without memory

@@ -559,3 +559,22 @@ def test_an_interactive_install_shows_sorvanta_and_its_finish_page_opens_screen_
     pages.finish()
     settle(prefix)
     assert started(record) == [line], "the unticked box opened Screen Saver Settings"
+
+
+def test_the_uninstaller_leaves_the_files_behind_a_linked_exchange_folder(install):
+    """Anyone on the PC can put a link in place of C:\\q_lenn; the files it leads to are
+    the user's own, not the saver's pictures."""
+    installed = install()
+    documents = installed.prefix.drive_c() / "documents-of-the-user"
+    documents.mkdir()
+    originals = {"Sorvanta1.tga": b"the user's letter", "Sorvanta2.tga": b"the user's photo"}
+    for name, data in originals.items():
+        (documents / name).write_bytes(data)
+    exchange = installed.prefix.drive_c() / "q_lenn"
+    if exchange.exists():
+        shutil.rmtree(exchange)
+    exchange.symlink_to(documents, target_is_directory=True)
+    assert installed.uninstall() == 0
+    assert {p.name: p.read_bytes() for p in documents.iterdir()} == originals
+    assert exchange.is_symlink(), "the link in place of the folder was removed"
+    assert not (installed.folder / "Sorvanta.scr").exists()

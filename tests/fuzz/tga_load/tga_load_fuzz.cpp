@@ -10,9 +10,10 @@
 
 namespace {
 
-// Pictures the reader accepts may be up to 32767 pixels a side (4 GiB of pixels);
-// inputs that promise more than this many pixels are skipped to keep runs fast. The
-// size checks themselves still run for every header beyond the limit of a side.
+// Pictures the reader accepts may be up to 16384 pixels a side and 8192 x 8192 pixels
+// in all (256 MiB of pixels); inputs within those bounds that promise more than this
+// many pixels are skipped to keep runs fast. The size checks themselves still run for
+// every header beyond the bounds.
 constexpr std::uint64_t kMaxFuzzedPixels = std::uint64_t{1} << 22;
 
 bool promisesHugePicture(const std::uint8_t* data, std::size_t size) {
@@ -22,7 +23,8 @@ bool promisesHugePicture(const std::uint8_t* data, std::size_t size) {
   const std::uint64_t width = data[12] | (data[13] << 8);
   const std::uint64_t height = data[14] | (data[15] << 8);
   const bool withinSides = width <= TgaImage::kMaxDimension && height <= TgaImage::kMaxDimension;
-  return withinSides && width * height > kMaxFuzzedPixels;
+  const bool withinPixels = width * height <= static_cast<std::uint64_t>(TgaImage::kMaxPixels);
+  return withinSides && withinPixels && width * height > kMaxFuzzedPixels;
 }
 
 const std::string& scratchPath() {

@@ -6,14 +6,18 @@
 #include <cstring>
 #include <string>
 
-#include "saver/capture/exchange_files_win32.h"
+#include "saver/capture/exchange_folder_win32.h"
 #include "saver/capture/offscreen_picture_win32.h"
 #include "saver/capture/save_tga.h"
 
 namespace {
 
 int save(sorvanta::capture::OffscreenPicture& picture, const char* path, bool compress) {
-  sorvanta::capture::ExchangeFilesWin32 files;
+  // The file's folder is the exchange folder, opened once as the run form opens its own.
+  const std::string file(path);
+  const std::string folderPath = file.substr(0, file.find_last_of('\\'));
+  sorvanta::capture::ExchangeFolderPortWin32 folder;
+  sorvanta::capture::ExchangeFolderFiles files(folder, folderPath);
   sorvanta::capture::SaveTGA saver(files);
   const sorvanta::capture::SaveTgaStatus status = saver.SaveTGAinFile(path, picture, compress);
   std::printf("%d %d %s\n", picture.widthInPixels(), picture.heightInPixels(),

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/capture/exchange_files_win32.h"
+#include "saver/capture/exchange_folder_win32.h"
 #include "saver/capture/offscreen_picture_win32.h"
 #include "saver/capture/save_tga.h"
 #include "saver/text/wide_text_win32.h"
@@ -110,7 +110,8 @@ class CaptureWin32 : public ::testing::Test {
   }
 
   std::string folder_ = tempFolder();
-  sorvanta::capture::ExchangeFilesWin32 files_;
+  sorvanta::capture::ExchangeFolderPortWin32 port_;
+  sorvanta::capture::ExchangeFolderFiles files_{port_, folder_};
 };
 
 TEST_F(CaptureWin32, PaintedPictureIsWrittenExactlyForEveryStride) {
@@ -218,7 +219,10 @@ TEST_F(CaptureWin32, NonAsciiPathIsWrittenThroughTheWideFunctions) {
   OffscreenPicture picture;
   ASSERT_TRUE(picture.resize(2, 2));
   paint(picture);
-  ASSERT_EQ(save(sub + "\\Sorvanta2.tga", picture, true), SaveTgaStatus::kSaved);
+  sorvanta::capture::ExchangeFolderPortWin32 port;
+  sorvanta::capture::ExchangeFolderFiles files(port, sub);
+  sorvanta::capture::SaveTGA saver(files);
+  ASSERT_EQ(saver.SaveTGAinFile(sub + "\\Sorvanta2.tga", picture, true), SaveTgaStatus::kSaved);
   EXPECT_EQ(readFile(sub + "\\Sorvanta2.tga")[2], 10);
 }
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/capture/exchange_files_win32.h"
+#include "saver/capture/exchange_folder_win32.h"
 #include "saver/capture/owner_only_file_win32.h"
 #include "saver/text/wide_text_win32.h"
 
@@ -155,10 +155,13 @@ TEST(OwnerOnlyFile, OnlyTheUserSystemAndAdministratorsMayReadOthersOnlyDelete) {
 TEST(OwnerOnlyFile, AFileThatIsAlreadyThereIsNotWrittenInto) {
   wchar_t folder[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, folder);
-  const std::string path = Sorvanta_B::narrow(folder) + "owner_only_test_" +
-                           std::to_string(GetCurrentProcessId()) + ".tga";
+  std::string folderPath = Sorvanta_B::narrow(folder);
+  folderPath.pop_back();  // the temporary folder's trailing backslash
+  const std::string path =
+      folderPath + "\\owner_only_test_" + std::to_string(GetCurrentProcessId()) + ".tga";
   const std::uint8_t existing[] = {7, 7, 7};
-  sorvanta::capture::ExchangeFilesWin32 files;
+  sorvanta::capture::ExchangeFolderPortWin32 port;
+  sorvanta::capture::ExchangeFolderFiles files(port, folderPath);
   ASSERT_EQ(files.write(path, existing, sizeof existing, nullptr, 0), FileWriteResult::kWritten);
   const std::uint8_t picture[] = {1, 2, 3, 4};
   EXPECT_EQ(files.write(path, picture, sizeof picture, nullptr, 0), FileWriteResult::kNotCreated);
@@ -171,7 +174,9 @@ TEST(OwnerOnlyFile, AFileThatIsAlreadyThereIsNotWrittenInto) {
   CloseHandle(file);
   EXPECT_EQ(std::vector<std::uint8_t>(read, read + count),
             std::vector<std::uint8_t>(existing, existing + 3));
+  ASSERT_EQ(files.examine(path), sorvanta::capture::EntryKind::kPlain);
   EXPECT_TRUE(files.remove(path));
+  EXPECT_EQ(files.examine(path), sorvanta::capture::EntryKind::kMissing);
 }
 
 }  // namespace

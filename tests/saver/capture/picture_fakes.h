@@ -56,7 +56,10 @@ class FakePicture final : public sorvanta::capture::PictureSource {
 // Files kept in memory; each operation can be made to fail.
 class FakeFiles final : public sorvanta::capture::ExchangeFiles {
  public:
-  bool exists(const std::string& path) override { return path == existing; }
+  sorvanta::capture::EntryKind examine(const std::string& path) override {
+    return path == existing ? sorvanta::capture::EntryKind::kPlain
+                            : sorvanta::capture::EntryKind::kMissing;
+  }
   bool remove(const std::string& path) override {
     ++removes;
     if (failRemove) {

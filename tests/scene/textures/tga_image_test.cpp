@@ -3,11 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tga_test_files.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// The address sanitizer's allocation hooks (its allocator_interface.h, which GCC does
+// not install).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*,
+                                                                            std::size_t),
+                                                         void (*freeHook)(const volatile void*));
+#endif
 
 using tgatest::Bytes;
 using tgatest::headerBytes;
@@ -258,19 +267,104 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"both_65535", {0, 0, 2, 65535, 65535, 32, 0}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
-// The widest desktop the writer writes is read back, whichever side it lies on.
-TEST_F(TgaLoad, LargestSideTheWriterWritesIsAccepted) {
-  constexpr int kSide = exchange::kMaxHeaderDimension;
-  const std::string wide = write({0, 0, 10, kSide, 1, 24, 0}, {0xFF, 1, 2, 3});
+// --- The size bounds ----------------------------------------------------------------------
+
+// The largest block allocated while a watch is on, seen through the sanitizer's
+// allocation hooks (every malloc and calloc of the process, the reader's included).
+class LargestAllocation {
+ public:
+  LargestAllocation() {
+    largest_ = 0;
+    watching_ = true;
+  }
+  ~LargestAllocation() { watching_ = false; }
+  std::size_t bytes() const { return largest_; }
+
+  static bool install() {
+#if defined(__SANITIZE_ADDRESS__)
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(seen, freed) != 0;
+    return installed;
+#else
+    return false;
+#endif
+  }
+
+ private:
+  static void freed(const volatile void*) {}  // the sanitizer takes both hooks or none
+  static void seen(const volatile void*, std::size_t size) {
+    if (watching_ && size > largest_) {
+      largest_ = size;
+    }
+  }
+  static inline std::atomic<bool> watching_{false};
+  static inline std::atomic<std::size_t> largest_{0};
+};
+
+struct BoundCase {
+  const char* name;
+  int width;
+  int height;
+};
+
+class TgaLoadBounds : public TgaLoad, public ::testing::WithParamInterface<BoundCase> {
+ protected:
+  void SetUp() override {
+    if (!LargestAllocation::install()) {
+      GTEST_SKIP() << "needs the address sanitizer's allocation hooks";
+    }
+  }
+};
+
+class TgaLoadWithinBounds : public TgaLoadBounds {};
+class TgaLoadBeyondBounds : public TgaLoadBounds {};
+
+// A short run-length file: one run of 128 pixels, then the end; the rest is filled.
+TEST_P(TgaLoadWithinBounds, IsReadAndFilled) {
+  const BoundCase& c = GetParam();
+  const std::string path = write({0, 0, 10, c.width, c.height, 24, 0}, {0xFF, 1, 2, 3});
   TgaImage image;
-  ASSERT_TRUE(image.load(wide.c_str()));
-  EXPECT_EQ(image.width(), kSide);
-  EXPECT_EQ(image.dataSize(), static_cast<std::size_t>(kSide) * 3);
-  const std::string tall = write({0, 0, 10, 1, kSide, 32, 0}, {0xFF, 1, 2, 3, 4});
-  ASSERT_TRUE(image.load(tall.c_str()));
-  EXPECT_EQ(image.height(), kSide);
-  EXPECT_EQ(image.dataSize(), static_cast<std::size_t>(kSide) * 4);
+  LargestAllocation watch;
+  ASSERT_TRUE(image.load(path.c_str())) << c.name;
+  const std::size_t expected = static_cast<std::size_t>(c.width) * c.height * 3;
+  EXPECT_EQ(image.dataSize(), expected) << c.name;
+  EXPECT_GE(watch.bytes(), expected) << c.name << ": the watch did not see the picture";
+  EXPECT_EQ(image.data()[0], 3) << c.name;
+  EXPECT_EQ(image.data()[128 * 3], 0) << c.name;
+  EXPECT_EQ(image.data()[expected - 1], 0) << c.name;
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TgaLoadWithinBounds,
+                         ::testing::Values(BoundCase{"side_16384_by_4096", 16384, 4096},
+                                           BoundCase{"side_4096_by_16384", 4096, 16384},
+                                           BoundCase{"square_8192", 8192, 8192}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
+// Refused from the header alone: no block the size of the promised picture is
+// allocated, and the record keeps its picture.
+TEST_P(TgaLoadBeyondBounds, IsRefusedBeforeAllocating) {
+  const BoundCase& c = GetParam();
+  TgaImage image;
+  const std::string good =
+      folder_.write("good.tga", tgatest::concat(headerBytes({0, 0, 2, 1, 1, 24, 0}), {1, 2, 3}));
+  ASSERT_TRUE(image.load(good.c_str()));
+  for (const std::uint8_t type : {2, 10}) {
+    const std::string path = write({0, 0, type, c.width, c.height, 24, 0}, Bytes(30, 0xFF));
+    LargestAllocation watch;
+    EXPECT_FALSE(image.load(path.c_str())) << c.name << " type " << int{type};
+    EXPECT_LT(watch.bytes(), static_cast<std::size_t>(c.width) * c.height * 3)
+        << c.name << " type " << int{type};
+    EXPECT_EQ(image.width(), 1) << c.name;
+    EXPECT_EQ(asBytes(image), (Bytes{3, 2, 1})) << c.name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TgaLoadBeyondBounds,
+                         ::testing::Values(BoundCase{"width_16385", 16385, 1},
+                                           BoundCase{"height_16385", 1, 16385},
+                                           BoundCase{"wide_8193_by_8192", 8193, 8192},
+                                           BoundCase{"tall_8192_by_8193", 8192, 8193},
+                                           BoundCase{"sides_32767", 32767, 32767}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(TgaLoad, MissingFileKeepsRecord) {
   TgaImage image;
