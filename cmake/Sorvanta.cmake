@@ -102,9 +102,12 @@ endfunction()
 # (prefix copies, screenshots, recordings) is build/windows/e2e/NAME, emptied when the
 # module starts again. SERIAL modules time what they see and run with no other test
 # beside them on the machine's cores.
-#   sorvanta_e2e(NAME name FILE test_x.py [SERIAL] [LABELS ...] [TIMEOUT s])
+# COST is the module's usual seconds: ctest starts the costliest first, so that the
+# longest modules are not the last ones left running (after a run ctest uses the times
+# it measured instead).
+#   sorvanta_e2e(NAME name FILE test_x.py [SERIAL] [LABELS ...] [TIMEOUT s] [COST s])
 function(sorvanta_e2e)
-  cmake_parse_arguments(T "SERIAL" "NAME;FILE;TIMEOUT" "LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "NAME;FILE;TIMEOUT;COST" "LABELS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 600)
   endif()
@@ -123,6 +126,9 @@ function(sorvanta_e2e)
     ENVIRONMENT "SORVANTA_BUILD=${CMAKE_BINARY_DIR};SORVANTA_SOURCE=${PROJECT_SOURCE_DIR}")
   if(T_SERIAL)
     set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
+  endif()
+  if(T_COST)
+    set_tests_properties(${T_NAME} PROPERTIES COST ${T_COST})
   endif()
 endfunction()
 
