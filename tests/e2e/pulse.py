@@ -2,8 +2,11 @@
 so the Windows tests can hear whether music really sounds."""
 
 import os
+import shutil
 import signal
 import subprocess
+import tempfile
+from pathlib import Path
 
 import numpy as np
 import pytest
@@ -13,6 +16,13 @@ from winehost import wait_until
 RECORD_RATE = 8000
 
 
+def socket_folder():
+    """A private folder for the server's socket, outside the checkout: PULSE_SERVER is a
+    list split at blanks, and a socket's path is cut at 107 bytes, so the socket must not
+    live under a folder that has a blank or lies deep."""
+    return Path(tempfile.mkdtemp(prefix="sorvanta-pulse-", dir="/tmp"))
+
+
 @pytest.fixture
 def pulse(tmp_path):
     """A private PulseAudio server with a null sink; yields the client environment."""
@@ -20,7 +30,8 @@ def pulse(tmp_path):
     for sub in ("run", "home"):
         (root / sub).mkdir(parents=True)
     os.chmod(root / "run", 0o700)
-    socket = root / "run" / "native"
+    sockets = socket_folder()
+    socket = sockets / "native"
     env = dict(os.environ, XDG_RUNTIME_DIR=str(root / "run"), HOME=str(root / "home"))
     server = subprocess.Popen(
         ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
@@ -28,12 +39,15 @@ def pulse(tmp_path):
          "-L", "module-null-sink sink_name=nullsink"],
         env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
     client = {"PULSE_SERVER": f"unix:{socket}"}
-    wait_until(lambda: subprocess.run(["pactl", "info"], env={**env, **client},
-                                      capture_output=True).returncode == 0,
-               20, what="the PulseAudio server")
-    yield {**env, **client}
-    server.send_signal(signal.SIGTERM)
-    server.wait(10)
+    try:
+        wait_until(lambda: subprocess.run(["pactl", "info"], env={**env, **client},
+                                          capture_output=True).returncode == 0,
+                   20, what="the PulseAudio server")
+        yield {**env, **client}
+    finally:
+        server.send_signal(signal.SIGTERM)
+        server.wait(10)
+        shutil.rmtree(sockets, ignore_errors=True)
 
 
 class Recorder:

@@ -1,6 +1,7 @@
 """The whole saver installed in a private prefix, started as the screen-saver host
 starts it: shared by the saver's Windows test modules."""
 
+import os
 import shutil
 import subprocess
 from pathlib import Path
@@ -8,9 +9,17 @@ from pathlib import Path
 import pytest
 
 
+PROGRAMS = ("Sorvanta.scr", "Sorvanta.dll")
+
+
+def install_folder(prefix):
+    """Where install() puts the programs: C:\\Sorvanta of the prefix."""
+    return prefix.drive_c() / "Sorvanta"
+
+
 def install(build_dir, prefix):
     """Both programs side by side in C:\\Sorvanta of the prefix; returns the folder."""
-    folder = prefix.drive_c() / "Sorvanta"
+    folder = install_folder(prefix)
     folder.mkdir(parents=True)
     for program in (build_dir / "saver" / "Sorvanta.scr", build_dir / "renderer" / "Sorvanta.dll"):
         shutil.copy2(program, folder / program.name)
@@ -40,11 +49,21 @@ def renderer_running(prefix):
 
 
 def programs_running(prefix, *names):
-    """The Unix process ids of this prefix's processes that run one of the named
-    programs (compared without case)."""
-    wanted = [name.lower() for name in names]
-    return [pid for pid, command in prefix_processes(prefix).items()
-            if any(w in command.lower() for w in wanted)]
+    """The Unix process ids of this prefix's processes whose program file is named one of
+    names (the whole file name, compared without case), wherever it lies."""
+    wanted = {name.lower() for name in names}
+    return [pid for pid, image in prefix_images(prefix).items()
+            if image_name(image).lower() in wanted]
+
+
+def images_running(prefix, *images):
+    """The Unix process ids of this prefix's processes that run one of the given program
+    files (their Unix paths inside the prefix)."""
+    wanted = {str(Path(image).resolve()).lower() for image in images}
+    names = {Path(image).name.lower() for image in images}
+    return [pid for pid, image in prefix_images(prefix).items()
+            if (image.lower() in wanted if os.path.isabs(image)
+                else image_name(image).lower() in names)]
 
 
 def exchange_dir(prefix):
@@ -52,8 +71,13 @@ def exchange_dir(prefix):
 
 
 def prefix_processes(prefix):
-    """{pid: command line} of the live processes of this prefix (wineserver included). A
-    zombie has no environment left to read, so it is not among them."""
+    """{pid: command line} of the live processes of this prefix (wineserver included)."""
+    return {pid: " ".join(argv).strip() for pid, argv in prefix_arguments(prefix).items()}
+
+
+def prefix_arguments(prefix):
+    """{pid: argument list} of the live processes of this prefix. A zombie has no
+    environment left to read, so it is not among them."""
     marker = b"WINEPREFIX=" + str(prefix.path).encode() + b"\0"
     found = {}
     for entry in Path("/proc").iterdir():
@@ -62,17 +86,53 @@ def prefix_processes(prefix):
         try:
             if marker not in (entry / "environ").read_bytes() + b"\0":
                 continue
-            command = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
+            argv = (entry / "cmdline").read_bytes().rstrip(b"\0").split(b"\0")
         except OSError:
             continue
-        found[int(entry.name)] = command.strip()
+        found[int(entry.name)] = [arg.decode(errors="replace") for arg in argv]
     return found
 
 
-def saver_processes(prefix):
-    """{pid: command line} of the prefix's live Sorvanta.scr and Sorvanta.dll processes."""
-    return {pid: command for pid, command in prefix_processes(prefix).items()
-            if "sorvanta" in command.lower()}
+def saver_processes(prefix, folder=None):
+    """{pid: command line} of the prefix's live processes that run Sorvanta.scr or
+    Sorvanta.dll from folder (install()'s by default)."""
+    folder = Path(folder or install_folder(prefix))
+    pids = images_running(prefix, *(folder / name for name in PROGRAMS))
+    commands = prefix_processes(prefix)
+    return {pid: commands[pid] for pid in pids if pid in commands}
+
+
+def prefix_images(prefix):
+    """{pid: program file} of the prefix's live processes. Wine keeps a process's image
+    as the first argument of its command line: the Unix path it was started from (`wine
+    /…/x.exe`), or the Windows path CreateProcess gave (C:\\…\\x.dll). Paths on drive C:
+    become Unix paths inside the prefix, Z: ones Unix paths from the root; a relative path
+    stays as it is. So a program is told by its whole path, or by its file name alone,
+    never by a folder that its path passes through. A process still in Wine's start-up
+    (the wine script, its loader) already counts as the program it is starting."""
+    images = {}
+    for pid, argv in prefix_arguments(prefix).items():
+        while len(argv) > 1 and image_name(argv[0]) in WINE_STARTERS:
+            argv = argv[1:]
+        images[pid] = unix_image(prefix, argv[0])
+    return images
+
+
+# What runs before a Wine program's own image: Debian's wine script under its shell, the
+# loader and the preloader.
+WINE_STARTERS = {"sh", "wine", "wine64", "wine-preloader", "wine64-preloader"}
+
+
+def unix_image(prefix, image):
+    drive = image[:3].upper()
+    if drive in ("C:\\", "Z:\\"):
+        root = prefix.drive_c() if drive == "C:\\" else Path("/")
+        return str(root.joinpath(*filter(None, image[3:].split("\\"))).resolve())
+    return str(Path(image).resolve()) if os.path.isabs(image) else image
+
+
+def image_name(image):
+    return image.replace("\\", "/").rsplit("/", 1)[-1]
 
 
 def start(prefix, folder, *args, extra_env=None, stderr=subprocess.DEVNULL):
