@@ -1,5 +1,7 @@
 #include "icon_file.h"
 
+#include "little_endian_bytes.h"
+
 namespace sorvanta::tools {
 namespace {
 
@@ -7,16 +9,6 @@ constexpr std::uint32_t kDirectoryHeaderSize = 6;
 constexpr std::uint32_t kDirectoryEntrySize = 16;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr int kPngSize = 256;
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-  out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  put16(out, value & 0xFFFF);
-  put16(out, value >> 16);
-}
 
 // BITMAPINFOHEADER, then blue-green-red-alpha rows bottom up, then the 1-bit AND mask
 // with rows padded to four bytes.

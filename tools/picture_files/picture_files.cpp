@@ -3,21 +3,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "little_endian_bytes.h"
+
 namespace sorvanta::tools {
 namespace {
 
 constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-  out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  put16(out, value & 0xFFFF);
-  put16(out, value >> 16);
-}
 
 std::uint32_t get32(const std::vector<std::uint8_t>& in, std::size_t at) {
   return std::uint32_t(in[at]) | std::uint32_t(in[at + 1]) << 8 | std::uint32_t(in[at + 2]) << 16 |
