@@ -248,6 +248,7 @@ Section "Sorvanta" SectionMain
   Call RemoveOldPrograms
   ClearErrors
   SetOverwrite try  ; a file that cannot be written is an error, not a question
+  SetDateSave on  ; the programs keep the release's fixed time (make_packages.py)
   File "${SCR}"
   File "${DLL}"
   SetOverwrite on

@@ -3,6 +3,10 @@
 ; saver's own scene, made by tools/showcase_pictures), and its name and version on the
 ; bottom line. Included before the pages.
 
+; The pages extract their pictures with File, which would record each picture's time in
+; the checkout and so make the installer's bytes depend on when the sources were touched.
+SetDateSave off
+
 !define MUI_ICON "../saver/assets/program_icon.ico"
 !define MUI_UNICON "../saver/assets/program_icon.ico"
 !define MUI_WELCOMEFINISHPAGE_BITMAP "installer_side.bmp"
