@@ -261,7 +261,15 @@ def test_left_and_right_keys_turn_the_scene(start_renderer, key, direction):
     run = start_renderer(1024, 768)
     window = run.wait_window()
     run.wait_scene()
-    extra, swing = _jump_after_keys(run, window, key)
+    # On a loaded machine an uneven gap between two pictures can hide the end of a burst;
+    # a new burst is measured then. A renderer that ignores the keys times out each time.
+    for attempt in range(3):
+        try:
+            extra, swing = _jump_after_keys(run, window, key)
+            break
+        except TimeoutError:
+            if attempt == 2:
+                raise
     # The swing is counted in frames, so on a busy machine the frames between two
     # pictures vary and the estimate of the swing is off by several degrees a picture.
     # The faults this is for (no turn, the wrong way, half or twice a degree a key) stay
