@@ -38,7 +38,13 @@ def set_desktop(prefix, wallpaper, style, tile="0"):
                              (DESKTOP_KEY, "WallpaperStyle", style),
                              (DESKTOP_KEY, "TileWallpaper", tile),
                              (COLOURS_KEY, "Background", " ".join(map(str, DESKTOP_COLOUR)))):
-        result = prefix.run(["reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f"])
+        # Wine's reg now and then fails silently while the prefix's wineserver is still
+        # ending from the step before; the same value is written again then.
+        for _ in range(3):
+            result = prefix.run(["reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value,
+                                 "/f"])
+            if result.returncode == 0:
+                break
         assert result.returncode == 0, result.stderr
     prefix.stop_server()  # the system colours are read when the wineserver starts
 
