@@ -74,12 +74,24 @@ else()
   set(SORVANTA_GMOCK GTest::gmock)
 endif()
 
+# Stops the configure when a test under tests/ is not named after its room.
+function(sorvanta_check_test_name name)
+  file(RELATIVE_PATH room ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" room "${room}")
+  if(NOT name MATCHES "^${room}_")
+    message(FATAL_ERROR "test ${name} in tests/${room}: its name must begin with ${room}_")
+  endif()
+endfunction()
+
 # A GoogleTest program registered with ctest.
 #   sorvanta_test(NAME name SOURCES ... [LIBS ...] [LABELS ...] [ENV k=v ...])
 # On Windows builds it runs under Wine (the cross-compiling emulator) and needs the
 # shared Wine environment that the wine_env fixture starts.
+# Its name begins with its room's path under tests/ (tests/saver/capture:
+# saver_capture_...), so that a failing test's name says where it lives.
 function(sorvanta_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  sorvanta_check_test_name(${T_NAME})
   add_executable(${T_NAME} ${T_SOURCES})
   sorvanta_warnings(${T_NAME})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} ${SORVANTA_GTEST_MAIN})

@@ -12,9 +12,9 @@ namespace exchange {
 // The two files and their folder (Windows compares paths without regard to case).
 inline constexpr char kFolder[] = "C:\\q_lenn";
 inline constexpr char kDesktopImagePath[] = "C:\\q_lenn\\Sorvanta1.tga";
-inline constexpr char kTextureImagePath[] = "C:\\q_lenn\\Sorvanta2.tga";
+inline constexpr char kStoneImagePath[] = "C:\\q_lenn\\Sorvanta2.tga";
 
-// The texture picture is always this many pixels square.
+// The stone picture is always this many pixels square.
 inline constexpr int kTextureSize = 256;
 
 // Header field offsets (all multi-byte fields little-endian).

@@ -107,7 +107,7 @@ void Hack::takeArrivedPicture() {
   helperPicture_.reset();
   if (!floor.pixels.empty()) {
     const MemoryFile file(encodeExchangeImage(floor.pixels, floor.width, floor.height));
-    fillFloorTexture(file.path().c_str(), theApp->floorTexture);
+    textures::fillFloorTexture(file.path().c_str(), theApp->floorTexture);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ball.h"
 #include "vector3f.h"
 
 namespace sorvanta {
@@ -35,8 +36,8 @@ class SceneApp {
   // The two pictures the textures are made from; the defaults are the exchange files
   // the front end writes.
   struct ImagePaths {
-    std::string cubeMap;
-    std::string floor;
+    std::string stone;    // the balls' picture (their cube map)
+    std::string desktop;  // the floor's picture
   };
   static ImagePaths exchangeImagePaths();
 
@@ -46,7 +47,7 @@ class SceneApp {
   SceneApp& operator=(const SceneApp&) = delete;
   virtual ~SceneApp();
 
-  // Motion (scene_app.cpp).
+  // Motion (scene_motion.cpp).
   // Places, colours and launches every ball from the fixed random sequence, then builds
   // the ball mesh. False when the mesh could not be allocated.
   bool createBalls();

@@ -120,11 +120,11 @@ bool SceneApp::initScene() {
   return true;
 }
 
-// The cube map from the texture picture, the mipmapped floor from the desktop; a file
+// The cube map from the stone picture, the mipmapped floor from the desktop; a file
 // that can't be read leaves its surface untextured.
 void SceneApp::createTextures() {
-  createSceneTextures(imagePaths().cubeMap.c_str(), imagePaths().floor.c_str(), envTexture,
-                      floorTexture);
+  textures::createSceneTextures(imagePaths().stone.c_str(), imagePaths().desktop.c_str(),
+                                envTexture, floorTexture);
 }
 
 void SceneApp::resize(int width, int height) {

@@ -1,4 +1,4 @@
-// Plain value records of the scene: a 3-vector of floats and a ball.
+// The scene's 3-vector of floats: positions, colours, velocities and normals.
 #pragma once
 
 namespace sorvanta {
@@ -26,12 +26,6 @@ struct Vector3f {
   // Scales the vector to unit length in place. A zero vector has no direction and is
   // left as it is (dividing by its length would fill it with NaNs).
   void normalise();
-};
-
-struct Ball {
-  Vector3f position;  // centre, scene units
-  Vector3f colour;    // red, green, blue, each 0.5 to 1.0
-  Vector3f velocity;  // units per second
 };
 
 }  // namespace sorvanta

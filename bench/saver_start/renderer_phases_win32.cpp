@@ -66,7 +66,8 @@ int main() {
   unsigned envTexture = 0;
   unsigned floorTexture = 0;
   start = nowMs();
-  createSceneTextures(paths.cubeMap.c_str(), paths.floor.c_str(), envTexture, floorTexture);
+  sorvanta::textures::createSceneTextures(paths.stone.c_str(), paths.desktop.c_str(), envTexture,
+                                          floorTexture);
   std::printf("phase of the set-up, the two textures: %.1f ms\n", nowMs() - start);
   glDeleteTextures(1, &envTexture);
   glDeleteTextures(1, &floorTexture);

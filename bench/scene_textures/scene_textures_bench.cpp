@@ -1,4 +1,4 @@
-// Texture creation from a 1024 x 768 desktop file and the 256 x 256 texture file, on
+// Texture creation from a 1024 x 768 desktop file and the 256 x 256 stone file, on
 // Mesa's off-screen GL: the reader alone, createSceneTextures (GLU scales the desktop to
 // 1024 x 1024 and builds the mipmaps in software), and as the peer the same desktop
 // uploaded at its own size with the GL generating the mipmaps (GL_GENERATE_MIPMAP).
@@ -28,7 +28,7 @@ constexpr int kHeight = 768;
 struct Files {
   tgatest::ScratchFolder folder{"scene-textures-bench"};
   std::string desktop;
-  std::string texture;
+  std::string stone;
 
   Files() {
     tgatest::Bytes desktopPixels;
@@ -40,9 +40,9 @@ struct Files {
     desktop = folder.write(
         "desktop.tga",
         tgatest::concat(tgatest::headerBytes({0, 0, 2, kWidth, kHeight, 24, 0}), desktopPixels));
-    texture = folder.write("texture.tga",
-                           tgatest::concat(tgatest::headerBytes({0, 0, 2, 256, 256, 24, 0}),
-                                           tgatest::Bytes(256 * 256 * 3, 128)));
+    stone =
+        folder.write("stone.tga", tgatest::concat(tgatest::headerBytes({0, 0, 2, 256, 256, 24, 0}),
+                                                  tgatest::Bytes(256 * 256 * 3, 128)));
   }
 };
 
@@ -69,7 +69,7 @@ class OffscreenContext {
 void readOnly(benchmark::State& state, const Files* files) {
   for (auto _ : state) {
     TgaImage image;
-    benchmark::DoNotOptimize(image.load(files->texture.c_str()));
+    benchmark::DoNotOptimize(image.load(files->stone.c_str()));
     image.freeData();
     benchmark::DoNotOptimize(image.load(files->desktop.c_str()));
   }
@@ -83,7 +83,8 @@ void createWithGlu(benchmark::State& state, const Files* files) {
   }
   for (auto _ : state) {
     unsigned textures[2] = {0, 0};
-    createSceneTextures(files->texture.c_str(), files->desktop.c_str(), textures[0], textures[1]);
+    sorvanta::textures::createSceneTextures(files->stone.c_str(), files->desktop.c_str(),
+                                            textures[0], textures[1]);
     glFinish();
     glDeleteTextures(2, textures);
   }

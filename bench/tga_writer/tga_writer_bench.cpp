@@ -19,7 +19,7 @@
 
 #include "bench_lines.h"
 #include "median_reporter.h"
-#include "saver/capture/exchange_files.h"
+#include "saver/capture/exchange_files_port_stdio.h"
 #include "saver/capture/picture_source.h"
 #include "saver/capture/save_tga.h"
 #include "saver/capture/tga_pixels.h"
@@ -124,7 +124,7 @@ void setLabel(benchmark::State& state, const Picture& p) {
 void File_SaveTGA(benchmark::State& state) {
   const Picture& p = picture(static_cast<int>(state.range(0)), state.range(2) != 0);
   BitmapPicture source(p);
-  sorvanta::capture::StdioExchangeFiles files;
+  sorvanta::capture::ExchangeFilesPortStdio files;
   sorvanta::capture::SaveTGA saver(files);
   const std::string path = outputPath("ours");
   for (auto _ : state) {
@@ -156,7 +156,7 @@ void File_Stb(benchmark::State& state) {
 // The size of the file SaveTGA writes for the picture, written once up front.
 std::size_t savedFileSize(const Picture& p, bool compress) {
   BitmapPicture source(p);
-  sorvanta::capture::StdioExchangeFiles files;
+  sorvanta::capture::ExchangeFilesPortStdio files;
   sorvanta::capture::SaveTGA saver(files);
   const std::string path = outputPath("size");
   struct stat info {};

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "saver/capture/exchange_files.h"
+#include "saver/capture/exchange_files_port.h"
 
 namespace sorvanta::capture {
 
@@ -40,7 +40,7 @@ class ExchangeFolderPort {
 // The exchange files of SaveTGA, inside one exchange folder opened once through the
 // port. Paths outside the folder, and every path while the folder is refused, are
 // answered kNoFolder and are not written.
-class ExchangeFolderFiles final : public ExchangeFiles {
+class ExchangeFolderFiles final : public ExchangeFilesPort {
  public:
   ExchangeFolderFiles(ExchangeFolderPort& port, std::string folder);
 

@@ -9,7 +9,7 @@
 //   sorvanta::capture::ExchangeFolderFiles files(folder, exchange::kFolder);
 //   sorvanta::capture::SaveTGA saver(files);
 //   saver.SaveTGAinFile(exchange::kDesktopImagePath, Pic_1, false);
-//   saver.SaveTGAinFile(exchange::kTextureImagePath, Pic_2, false);
+//   saver.SaveTGAinFile(exchange::kStoneImagePath, Pic_2, false);
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/capture/exchange_files.h"
+#include "saver/capture/exchange_files_port.h"
 #include "saver/capture/picture_source.h"
 
 namespace sorvanta::capture {
@@ -37,7 +37,7 @@ const char* statusName(SaveTgaStatus status);
 
 class SaveTGA {
  public:
-  explicit SaveTGA(ExchangeFiles& files) : files_(files) {}
+  explicit SaveTGA(ExchangeFilesPort& files) : files_(files) {}
 
   // Reads the whole picture at its size in pixels and writes it to fileName: image
   // type 10 when compress is true, type 2 otherwise. Every buffer, graphics object
@@ -61,7 +61,7 @@ class SaveTGA {
   };
   static Packets CompressRLE(const std::vector<std::uint8_t>& pixels, int width);
 
-  ExchangeFiles& files_;
+  ExchangeFilesPort& files_;
   std::int16_t compress_ = 0;  // -1 (true) or 0 (false)
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;

@@ -3,7 +3,7 @@
 #include "exchange/tga_layout.h"
 #include "exchange/window_names.h"
 #include "saver/capture/exchange_folder_win32.h"
-#include "saver/capture/save_tga.h"
+#include "saver/capture/exchange_images.h"
 #include "saver/capture/wallpaper_layout.h"
 #include "saver/capture/wallpaper_win32.h"
 #include "saver/text/wide_text_win32.h"
@@ -14,8 +14,8 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"Sorvanta_S";
 constexpr const wchar_t* kCaption = exchange::kRunFormCaptionW.text;
-// The texture picture the form carries (a bitmap resource of the program).
-constexpr char kTexturePictureResource[] = "SORVANTA_STONE_TEXTURE";
+// The stone picture the form carries (a bitmap resource of the program).
+constexpr char kStonePictureResource[] = "SORVANTA_STONE_TEXTURE";
 // How long a renderer whose window has gone may take to restore the display mode and
 // end before its job ends it with the front end.
 constexpr DWORD kRendererEndingMs = 5000;
@@ -44,7 +44,7 @@ std::unique_ptr<Sorvanta_S> Sorvanta_S::load(HINSTANCE instance, const RunSettin
   if (!form->createWindow()) {
     return nullptr;
   }
-  form->pic2_.loadBitmapResource(instance, kTexturePictureResource);
+  form->pic2_.loadBitmapResource(instance, kStonePictureResource);
   form->setTimerEnabled(RunTimer::Timer3, true);
   form->logic_.onLoad();
   return form;
@@ -147,13 +147,8 @@ void Sorvanta_S::grabDesktop() {
 }
 
 void Sorvanta_S::writeExchangeImages() {
-  // The folder is opened once and held while both pictures are replaced in it.
   sorvanta::capture::ExchangeFolderPortWin32 folder;
-  sorvanta::capture::ExchangeFolderFiles files(folder, exchange::kFolder);
-  sorvanta::capture::SaveTGA writer(files);
-  // A failed write does not stop the run; the renderer then finds old images or none.
-  (void)writer.SaveTGAinFile(exchange::kDesktopImagePath, pic1_, false);
-  (void)writer.SaveTGAinFile(exchange::kTextureImagePath, pic2_, false);
+  (void)sorvanta::capture::writeExchangeImages(folder, pic1_, pic2_);
 }
 
 void Sorvanta_S::startRenderer(const std::string& path) {

@@ -46,7 +46,7 @@ class Sorvanta_S final : public RunFormPort {
   HWND window_ = nullptr;
   RunFormLogic logic_;
   sorvanta::capture::OffscreenPicture pic1_;  // the desktop
-  sorvanta::capture::OffscreenPicture pic2_;  // the fixed texture picture
+  sorvanta::capture::OffscreenPicture pic2_;  // the fixed stone picture
   HANDLE rendererProcess_ = nullptr;
   RendererJob rendererJob_;  // goes with the form: a renderer still running ends with it
   bool closing_ = false;

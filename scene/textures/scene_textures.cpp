@@ -7,6 +7,8 @@ static_assert(kTgaGlUnsignedByte == GL_UNSIGNED_BYTE);
 static_assert(kTgaGlRgb == GL_RGB);
 static_assert(kTgaGlRgba == GL_RGBA);
 
+namespace sorvanta::textures {
+
 namespace {
 
 // Components for gluBuild2DMipmaps and internal format for glTexImage2D: the pixels
@@ -51,7 +53,7 @@ void createFloorTexture(const char* path, TgaImage& image, GLuint& texture) {
 
 }  // namespace
 
-void createSceneTextures(const char* cubeMapPath, const char* floorPath, unsigned& envTexture,
+void createSceneTextures(const char* stonePath, const char* desktopPath, unsigned& envTexture,
                          unsigned& floorTexture) {
   static_assert(sizeof(GLuint) == sizeof(unsigned));
   // Rows are tightly packed, whatever the width.
@@ -59,14 +61,16 @@ void createSceneTextures(const char* cubeMapPath, const char* floorPath, unsigne
   TgaImage image;
   GLuint env = 0;
   GLuint floor = 0;
-  createCubeMap(cubeMapPath, image, env);
-  createFloorTexture(floorPath, image, floor);
+  createCubeMap(stonePath, image, env);
+  createFloorTexture(desktopPath, image, floor);
   envTexture = env;
   floorTexture = floor;
 }
 
-bool fillFloorTexture(const char* floorPath, unsigned floorTexture) {
+bool fillFloorTexture(const char* desktopPath, unsigned floorTexture) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   TgaImage image;
-  return fillFloorTexture(floorPath, image, floorTexture);
+  return fillFloorTexture(desktopPath, image, floorTexture);
 }
+
+}  // namespace sorvanta::textures

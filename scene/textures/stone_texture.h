@@ -1,4 +1,4 @@
-// The front end's 256 x 256 texture picture: a pale grey-green, cloudy stone surface,
+// The front end's 256 x 256 stone picture: a pale grey-green, cloudy stone surface,
 // made procedurally and deterministically (integer arithmetic only, so every compiler
 // and optimisation level makes the same bytes). It tiles seamlessly. The hack hands it
 // to the scene as an exchange TGA; tools/stone_texture also writes it as a BMP.

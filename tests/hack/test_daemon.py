@@ -53,7 +53,7 @@ def saver_user():
 def package():
     folder = Path(os.environ.get("SORVANTA_DEB_FOLDER", xscreen.BUILD / "tests/packaging/deb"))
     found = sorted(folder.glob("sorvanta_*.deb"))
-    assert len(found) == 1, f"one package expected in {folder}: run the package_deb_make test"
+    assert len(found) == 1, f"one package expected in {folder}: run the packaging_deb_make test"
     return found[0]
 
 

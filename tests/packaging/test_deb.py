@@ -23,7 +23,7 @@ FILES = {
 def deb():
     folder = Path(os.environ.get("SORVANTA_DEB_FOLDER", "build/native/tests/packaging/deb"))
     found = sorted(folder.glob("sorvanta_*_amd64.deb"))
-    assert len(found) == 1, f"one package expected in {folder}: run the package_deb_make test"
+    assert len(found) == 1, f"one package expected in {folder}: run the packaging_deb_make test"
     return found[0]
 
 

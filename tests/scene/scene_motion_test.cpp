@@ -95,11 +95,11 @@ TEST(SceneApp, ConstructionLeavesEverythingAtRest) {
 
 TEST(SceneApp, ImagePathsDefaultToTheExchangeFilesAndCanBeChanged) {
   SceneApp standard;
-  EXPECT_EQ(standard.imagePaths().cubeMap, "C:\\q_lenn\\Sorvanta2.tga");
-  EXPECT_EQ(standard.imagePaths().floor, "C:\\q_lenn\\Sorvanta1.tga");
+  EXPECT_EQ(standard.imagePaths().stone, "C:\\q_lenn\\Sorvanta2.tga");
+  EXPECT_EQ(standard.imagePaths().desktop, "C:\\q_lenn\\Sorvanta1.tga");
   SceneApp elsewhere(SceneApp::ImagePaths{"a.tga", "b.tga"});
-  EXPECT_EQ(elsewhere.imagePaths().cubeMap, "a.tga");
-  EXPECT_EQ(elsewhere.imagePaths().floor, "b.tga");
+  EXPECT_EQ(elsewhere.imagePaths().stone, "a.tga");
+  EXPECT_EQ(elsewhere.imagePaths().desktop, "b.tga");
 }
 
 TEST(ViewAngle, TurnsByOneDegreeEachWayWithoutWrapping) {

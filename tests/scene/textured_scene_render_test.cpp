@@ -104,7 +104,7 @@ class SceneOnContext {
 // The floor quad spans x -100 ... 100 and z 75 ... -75 with texture coordinates 0 ... 5
 // both ways: s = (x + 100) / 40, t = (75 - z) / 30, the picture's bottom row at t = 0.
 
-enum class FloorFile { desktop, missing, truncated };
+enum class DesktopFile { desktop, missing, truncated };
 
 struct FloorReport {
   int samples = 0;
@@ -125,14 +125,14 @@ bool farFromColour(const Rgb& a, const Rgb& b, int tolerance) {
 
 // Is the floor pixel what the file should give? A textured floor shows the picture's
 // colour exactly (GL_REPLACE); the untextured one is lit and shows none of them.
-bool floorPixelFits(FloorFile file, const Rgb& seen, double u, double v) {
+bool floorPixelFits(DesktopFile file, const Rgb& seen, double u, double v) {
   switch (file) {
-    case FloorFile::desktop:
+    case DesktopFile::desktop:
       return !farFromColour(seen, desktopColour(u, v), 3);
-    case FloorFile::truncated:
+    case DesktopFile::truncated:
       // The rows the file holds are the bottom half; the rest reads as zero.
       return !farFromColour(seen, v < 0.5 ? desktopColour(u, v) : kBlack, 3);
-    case FloorFile::missing:
+    case DesktopFile::missing:
       for (const Rgb& c : {kBottomLeft, kBottomRight, kTopLeft, kTopRight}) {
         if (!farFromColour(seen, c, 30)) {
           return false;
@@ -173,7 +173,7 @@ ScreenBox boxOnScreen(float viewAngle) {
 // Samples the floor on a 1.25-unit grid as the camera at the view angle shows it,
 // where a pixel shows one picture colour: on the screen, outside the box, away from
 // the picture's quadrant edges, and near enough for a tile to span many pixels.
-FloorReport checkFloor(const std::vector<std::uint8_t>& pixels, FloorFile file,
+FloorReport checkFloor(const std::vector<std::uint8_t>& pixels, DesktopFile file,
                        float viewAngle = 0.0f) {
   FloorReport report;
   const Camera camera(viewAngle);
@@ -217,7 +217,7 @@ FloorReport checkFloor(const std::vector<std::uint8_t>& pixels, FloorFile file,
 
 // --- The balls ----------------------------------------------------------------------
 
-enum class CubeFile { stone, missing, garbage };
+enum class StoneFile { stone, missing, garbage };
 
 // Per channel, what a frame of textured balls holds against the same balls untextured
 // (drawn with a white cube map, which leaves the lit colour as it is).
@@ -302,25 +302,25 @@ class TexturedScene : public testing::Test {
     stone_ = stone;
   }
 
-  std::string cubePath(CubeFile file) const {
+  std::string stonePath(StoneFile file) const {
     switch (file) {
-      case CubeFile::stone:
+      case StoneFile::stone:
         return stone_;
-      case CubeFile::garbage:
+      case StoneFile::garbage:
         return garbage_;
-      case CubeFile::missing:
+      case StoneFile::missing:
         break;
     }
     return folder_->pathOf("Sorvanta2.tga");
   }
 
-  std::string floorPath(FloorFile file) const {
+  std::string desktopPath(DesktopFile file) const {
     switch (file) {
-      case FloorFile::desktop:
+      case DesktopFile::desktop:
         return desktop_;
-      case FloorFile::truncated:
+      case DesktopFile::truncated:
         return truncated_;
-      case FloorFile::missing:
+      case DesktopFile::missing:
         break;
     }
     return folder_->pathOf("absent.tga");
@@ -328,7 +328,7 @@ class TexturedScene : public testing::Test {
 
   // The balls of the first frame with the lit colours alone (white cube map).
   std::vector<std::uint8_t> untexturedBalls() const {
-    SceneOnContext scene({white_, floorPath(FloorFile::missing)});
+    SceneOnContext scene({white_, desktopPath(DesktopFile::missing)});
     EXPECT_TRUE(scene.init());
     return scene.drawBallsOnly();
   }
@@ -357,7 +357,7 @@ TEST_F(TexturedScene, FloorShowsTheDesktopTiledFiveByFiveUpright) {
     moveBallsAway(scene.app);
     scene.app.viewAngle = angle;
     const std::vector<std::uint8_t> pixels = scene.drawScene();
-    const FloorReport report = checkFloor(pixels, FloorFile::desktop, angle);
+    const FloorReport report = checkFloor(pixels, DesktopFile::desktop, angle);
     EXPECT_GE(report.samples, 300) << "angle " << angle;
     EXPECT_GE(report.tiles.size(), 5u) << "angle " << angle << ": tiles seen";
     EXPECT_EQ(report.mismatches, 0)
@@ -398,8 +398,8 @@ TEST_F(TexturedScene, BallsCarryTheStoneModulatingTheirLitColour) {
 
 struct FilesCase {
   const char* name;
-  CubeFile cube;
-  FloorFile floor;
+  StoneFile cube;
+  DesktopFile floor;
 };
 
 class TexturedSceneFiles : public TexturedScene, public testing::WithParamInterface<FilesCase> {};
@@ -409,12 +409,12 @@ class TexturedSceneFiles : public TexturedScene, public testing::WithParamInterf
 TEST_P(TexturedSceneFiles, SceneDrawsWithWhatTheFilesGive) {
   const FilesCase& c = GetParam();
   const std::vector<std::uint8_t> plainBalls = untexturedBalls();
-  SceneOnContext scene({cubePath(c.cube), floorPath(c.floor)});
+  SceneOnContext scene({stonePath(c.cube), desktopPath(c.floor)});
   ASSERT_TRUE(scene.init()) << c.name;
 
   const Modulation balls = compareBalls(scene.drawBallsOnly(), plainBalls);
   ASSERT_GT(balls.ballPixels, 2000) << c.name << ": the balls are drawn";
-  if (c.cube == CubeFile::stone) {
+  if (c.cube == StoneFile::stone) {
     EXPECT_GT(balls.differingBytes, 5000) << c.name << ": the balls carry the stone";
     EXPECT_EQ(balls.outOfStoneRange, 0) << c.name;
   } else {
@@ -430,12 +430,12 @@ TEST_P(TexturedSceneFiles, SceneDrawsWithWhatTheFilesGive) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, TexturedSceneFiles,
-    testing::Values(FilesCase{"both_present", CubeFile::stone, FloorFile::desktop},
-                    FilesCase{"texture_missing", CubeFile::missing, FloorFile::desktop},
-                    FilesCase{"desktop_missing", CubeFile::stone, FloorFile::missing},
-                    FilesCase{"both_missing", CubeFile::missing, FloorFile::missing},
-                    FilesCase{"garbage_texture_truncated_desktop", CubeFile::garbage,
-                              FloorFile::truncated}),
+    testing::Values(FilesCase{"both_present", StoneFile::stone, DesktopFile::desktop},
+                    FilesCase{"stone_missing", StoneFile::missing, DesktopFile::desktop},
+                    FilesCase{"desktop_missing", StoneFile::stone, DesktopFile::missing},
+                    FilesCase{"both_missing", StoneFile::missing, DesktopFile::missing},
+                    FilesCase{"garbage_stone_truncated_desktop", StoneFile::garbage,
+                              DesktopFile::truncated}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace

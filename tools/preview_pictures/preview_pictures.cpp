@@ -83,7 +83,7 @@ Picture renderSceneFrame(const SceneImages& images, int frames) {
   if (!context.ready()) {
     return Picture(0, 0);
   }
-  sorvanta::SceneApp app(sorvanta::SceneApp::ImagePaths{images.cubeMap, images.floor});
+  sorvanta::SceneApp app(sorvanta::SceneApp::ImagePaths{images.stone, images.desktop});
   if (!app.initScene()) {
     return Picture(0, 0);
   }

@@ -17,8 +17,8 @@ inline constexpr int kPreviewHeight = 112;
 
 // Texture pictures for the scene (TGA files); empty paths draw it untextured.
 struct SceneImages {
-  std::string cubeMap;
-  std::string floor;
+  std::string stone;
+  std::string desktop;
 };
 
 // Scales a picture down: every target pixel is the average of the source area it

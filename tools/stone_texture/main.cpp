@@ -1,4 +1,4 @@
-// Writes the stone texture picture: stone_texture out.bmp [out.tga]
+// Writes the stone stone picture: stone_texture out.bmp [out.tga]
 #include <cstdio>
 #include <vector>
 

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "saver/capture/exchange_files_port_stdio.h"
 #include "saver/capture/save_tga.h"
 #include "tests/saver/capture/picture_fakes.h"
 
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
          return x == 128 ? noise(x, y) : Bgr{5, 6, 7};
        }},
   };
-  sorvanta::capture::StdioExchangeFiles files;
+  sorvanta::capture::ExchangeFilesPortStdio files;
   sorvanta::capture::SaveTGA saver(files);
   for (const Sample& sample : samples) {
     capture_test::FakePicture picture(sample.width, sample.height, sample.pixel);

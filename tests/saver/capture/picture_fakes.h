@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/capture/exchange_files.h"
+#include "saver/capture/exchange_files_port.h"
 #include "saver/capture/picture_source.h"
 
 namespace capture_test {
@@ -54,7 +54,7 @@ class FakePicture final : public sorvanta::capture::PictureSource {
 };
 
 // Files kept in memory; each operation can be made to fail.
-class FakeFiles final : public sorvanta::capture::ExchangeFiles {
+class FakeFiles final : public sorvanta::capture::ExchangeFilesPort {
  public:
   sorvanta::capture::EntryKind examine(const std::string& path) override {
     return path == existing ? sorvanta::capture::EntryKind::kPlain

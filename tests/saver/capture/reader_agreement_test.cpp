@@ -9,6 +9,7 @@
 #include <string>
 
 #include "picture_fakes.h"
+#include "saver/capture/exchange_files_port_stdio.h"
 #include "saver/capture/save_tga.h"
 #include "tga_image.h"
 
@@ -62,7 +63,7 @@ class ReaderAgreement : public ::testing::Test {
     std::remove(path("2").c_str());
     std::remove(path("10").c_str());
   }
-  sorvanta::capture::StdioExchangeFiles files_;
+  sorvanta::capture::ExchangeFilesPortStdio files_;
 };
 
 TEST_F(ReaderAgreement, RunLengthAndUncompressedFilesLoadToThePicturesPixels) {

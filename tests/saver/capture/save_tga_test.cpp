@@ -1,5 +1,6 @@
 // SaveTGA end to end on real files: header bytes and sizes, rows without padding,
 // replacing an older file, and every failure reported with the old file left alone.
+#include "saver/capture/exchange_files_port_stdio.h"
 #include "saver/capture/save_tga.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +60,7 @@ class SaveTgaFiles : public ::testing::Test {
   }
 
   fs::path folder_;
-  sorvanta::capture::StdioExchangeFiles files_;
+  sorvanta::capture::ExchangeFilesPortStdio files_;
 };
 
 TEST_F(SaveTgaFiles, DesktopSizedPictureHasTheExactHeaderAndSize) {

@@ -42,8 +42,9 @@ class SceneTextures : public ::testing::Test {
   }
 
   // Creates the textures from two files (or absent paths) in the scratch folder.
-  void create(const std::string& cubeMapPath, const std::string& floorPath) {
-    createSceneTextures(cubeMapPath.c_str(), floorPath.c_str(), envTexture_, floorTexture_);
+  void create(const std::string& stonePath, const std::string& desktopPath) {
+    sorvanta::textures::createSceneTextures(stonePath.c_str(), desktopPath.c_str(), envTexture_,
+                                            floorTexture_);
   }
 
   tgatest::ScratchFolder folder_{"scene-textures-test"};

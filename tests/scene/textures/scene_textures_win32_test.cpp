@@ -92,15 +92,15 @@ TEST_F(SceneTexturesWin32, CubeMapAndMipmappedFloorHoldThePictures) {
   Bytes rgb = file;
   for (std::size_t i = 0; i < rgb.size(); i += 3)
     std::swap(rgb[i], rgb[i + 2]);
-  const std::string cube = write("cube.tga", 3, file);
-  Bytes floorFile(4 * 4 * 3, 0);
-  for (std::size_t i = 0; i < floorFile.size(); i += 3)
-    floorFile[i + 1] = 200;  // green
-  const std::string floor = write("floor.tga", 4, floorFile);
+  const std::string stone = write("stone.tga", 3, file);
+  Bytes desktopFile(4 * 4 * 3, 0);
+  for (std::size_t i = 0; i < desktopFile.size(); i += 3)
+    desktopFile[i + 1] = 200;  // green
+  const std::string desktop = write("desktop.tga", 4, desktopFile);
 
   unsigned envTexture = 0;
   unsigned floorTexture = 0;
-  createSceneTextures(cube.c_str(), floor.c_str(), envTexture, floorTexture);
+  sorvanta::textures::createSceneTextures(stone.c_str(), desktop.c_str(), envTexture, floorTexture);
 
   ASSERT_NE(envTexture, 0u);
   ASSERT_NE(floorTexture, 0u);
@@ -120,8 +120,9 @@ TEST_F(SceneTexturesWin32, CubeMapAndMipmappedFloorHoldThePictures) {
 TEST_F(SceneTexturesWin32, MissingFilesLeaveBoundTexturesWithoutImages) {
   unsigned envTexture = 0;
   unsigned floorTexture = 0;
-  createSceneTextures(folder_.pathOf("absent2.tga").c_str(), folder_.pathOf("absent1.tga").c_str(),
-                      envTexture, floorTexture);
+  sorvanta::textures::createSceneTextures(folder_.pathOf("absent2.tga").c_str(),
+                                          folder_.pathOf("absent1.tga").c_str(), envTexture,
+                                          floorTexture);
   ASSERT_NE(envTexture, 0u);
   ASSERT_NE(floorTexture, 0u);
   GLint bound = 0;

@@ -1,4 +1,4 @@
-// The stone texture picture: the committed asset is what the tool makes, both of its
+// The stone stone picture: the committed asset is what the tool makes, both of its
 // encodings hold the same pixels, and the picture looks like pale grey-green stone.
 #include "stone_texture_bmp.h"
 

@@ -1,4 +1,4 @@
-#include "saver/capture/exchange_files.h"
+#include "saver/capture/exchange_files_port_stdio.h"
 
 #include <sys/stat.h>
 
@@ -6,7 +6,7 @@
 
 namespace sorvanta::capture {
 
-EntryKind StdioExchangeFiles::examine(const std::string& path) {
+EntryKind ExchangeFilesPortStdio::examine(const std::string& path) {
   struct stat info {};
 #ifdef _WIN32
   // The C library there knows no links; the Windows build writes through its own port.
@@ -19,13 +19,13 @@ EntryKind StdioExchangeFiles::examine(const std::string& path) {
 #endif
 }
 
-bool StdioExchangeFiles::remove(const std::string& path) {
+bool ExchangeFilesPortStdio::remove(const std::string& path) {
   return std::remove(path.c_str()) == 0;
 }
 
-FileWriteResult StdioExchangeFiles::write(const std::string& path, const std::uint8_t* head,
-                                          std::size_t headSize, const std::uint8_t* body,
-                                          std::size_t bodySize) {
+FileWriteResult ExchangeFilesPortStdio::write(const std::string& path, const std::uint8_t* head,
+                                              std::size_t headSize, const std::uint8_t* body,
+                                              std::size_t bodySize) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
     return FileWriteResult::kNotCreated;

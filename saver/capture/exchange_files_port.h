@@ -1,5 +1,6 @@
-// The file operations SaveTGA uses to replace an exchange image, behind a narrow
-// interface so the Windows build can use the wide-character file functions.
+// The port through which SaveTGA replaces an exchange image: the few file operations
+// it needs, so that the Windows build can hold the exchange folder open and the native
+// build and tests can use the C library's files.
 #pragma once
 
 #include <cstddef>
@@ -18,9 +19,9 @@ enum class FileWriteResult {
   kNotWritten,  // created but not completely written; the partial file is removed
 };
 
-class ExchangeFiles {
+class ExchangeFilesPort {
  public:
-  virtual ~ExchangeFiles() = default;
+  virtual ~ExchangeFilesPort() = default;
 
   // What lies at that path, not following a link.
   virtual EntryKind examine(const std::string& path) = 0;
@@ -30,15 +31,6 @@ class ExchangeFiles {
   virtual FileWriteResult write(const std::string& path, const std::uint8_t* head,
                                 std::size_t headSize, const std::uint8_t* body,
                                 std::size_t bodySize) = 0;
-};
-
-// The C library's files (paths in the local narrow encoding): the native build's.
-class StdioExchangeFiles final : public ExchangeFiles {
- public:
-  EntryKind examine(const std::string& path) override;
-  bool remove(const std::string& path) override;
-  FileWriteResult write(const std::string& path, const std::uint8_t* head, std::size_t headSize,
-                        const std::uint8_t* body, std::size_t bodySize) override;
 };
 
 }  // namespace sorvanta::capture
