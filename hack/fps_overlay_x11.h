@@ -5,7 +5,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#include "hack.h"
+#include "frame_rate.h"
 
 namespace sorvanta::hack {
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange_image.h"
 #include "frame_timer.h"
 #include "fps_overlay_x11.h"
 #include "memory_file.h"

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "hack.h"
+#include "hack_options.h"
 #include "image_helper_x11.h"
 #include "scene_app.h"
 #include "surface_x11.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "hack.h"
+#include "exchange_image.h"
 #include "monotonic_clock.h"
 
 extern char** environ;

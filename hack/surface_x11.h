@@ -7,7 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "hack.h"
+#include "hack_options.h"
 
 namespace sorvanta::hack {
 

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "hack.h"
+#include "hack_options.h"
 #include "hack_loop_x11.h"
 #include "image_helper_x11.h"
 #include "surface_x11.h"
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
   Options options;
   std::string error;
   if (!sorvanta::hack::parseOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "sorvanta: %s\n%s", error.c_str(), sorvanta::hack::kUsage);
+    std::fprintf(stderr, "sorvanta: %s\n%s", error.c_str(), sorvanta::hack::usageText().c_str());
     return 1;
   }
   if (!installSignalHandlers()) {

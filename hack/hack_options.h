@@ -1,11 +1,10 @@
-// The scene as an XScreenSaver hack: its command line, its frame-rate counter and the
-// floor picture handed to the scene's texture path. Portable; the X11 and GLX side is
-// in the *_x11.cpp files beside it.
+// The hack's command line: what it sets (Options) and the one table of options that
+// the parser, the usage text and the tests of the manual page and sorvanta.xml all
+// read, so that an option is added by one entry there. Portable.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
-#include <vector>
 
 namespace sorvanta::hack {
 
@@ -33,6 +32,27 @@ struct Options {
   std::string display;  // empty: $DISPLAY
 };
 
+// One option of the command line.
+struct OptionEntry {
+  const char* name;         // without its dashes: "window-id"
+  const char* placeholder;  // its value in the usage text ("ID"); nullptr: it takes none
+  const char* help;         // one line for the usage text
+  // Puts it into the options; `value` is nullptr for an option that takes none.
+  // False when the value is not one it accepts.
+  bool (*apply)(const char* value, Options& options);
+
+  bool takesValue() const { return placeholder != nullptr; }
+};
+
+// Every option, read-only, in the order the usage text lists them.
+struct OptionList {
+  const OptionEntry* first;
+  std::size_t count;
+  const OptionEntry* begin() const { return first; }
+  const OptionEntry* end() const { return first + count; }
+};
+OptionList optionTable();
+
 // Reads the command line (argv[0] is the program). Options take one dash or two
 // (XScreenSaver 6 starts "sorvanta -root" as "sorvanta --root"). False with a reason
 // in `error` for an unknown option, a missing value or a value out of range.
@@ -41,29 +61,7 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
 // An X window ID as XScreenSaver writes it: hexadecimal with 0x, or decimal.
 bool parseWindowId(const char* text, unsigned long& id);
 
-extern const char kUsage[];
-
-// Pixels as 0xRRGGBB, rows top first, become an exchange image: the file the
-// renderer's TGA reader loads (24-bit blue-green-red, rows bottom first).
-std::vector<std::uint8_t> encodeExchangeImage(const std::vector<std::uint32_t>& pixels, int width,
-                                              int height);
-
-// One channel of a true-colour pixel value, scaled to 0 ... 255 from whatever width
-// its mask has (5, 6, 8 or 10 bits).
-std::uint8_t channelValue(unsigned long pixel, unsigned long mask);
-
-// Frames counted over about a second at a time, for the -fps corner.
-class FrameRate {
- public:
-  // Called after every frame with a steady clock in seconds.
-  void frameDrawn(double nowSeconds);
-  // "FPS: 29.9" once the first second has been counted, empty before.
-  const std::string& text() const { return text_; }
-
- private:
-  double windowStart_ = -1.0;
-  int frames_ = 0;
-  std::string text_;
-};
+// What a bad command line prints after its reason: one line per option of the table.
+std::string usageText();
 
 }  // namespace sorvanta::hack
