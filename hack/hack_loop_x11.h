@@ -1,4 +1,4 @@
-// The running hack: it finds its surface, takes the floor picture (or starts the
+// The running hack: it finds its surface, takes the desktop picture (or starts the
 // image helper, whose picture goes on the floor in the frame after it comes), makes
 // the GLX context and the scene, then draws frame after frame with XScreenSaver's
 // pacing until Escape, the window's close or the window's loss ends it.

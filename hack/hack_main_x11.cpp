@@ -1,5 +1,5 @@
 // The XScreenSaver hack `sorvanta`: the renderer's scene in an X window through GLX.
-// It finds or makes the window (surface_x11), takes the floor picture (the daemon's
+// It finds or makes the window (surface_x11), takes the desktop picture (the daemon's
 // image helper, or a photograph of the root window when it runs on its own:
 // image_helper_x11), and runs the frame loop with XScreenSaver's pacing until a
 // signal, Escape or the window's close ends it (hack_loop_x11).

@@ -1,4 +1,4 @@
-// The floor picture read back from X: under XScreenSaver from the daemon's image
+// The desktop picture read back from X: under XScreenSaver from the daemon's image
 // helper (xscreensaver-getimage), on its own a photograph of the root window.
 #pragma once
 

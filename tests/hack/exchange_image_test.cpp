@@ -1,4 +1,4 @@
-// The floor picture's way into the renderer's reader: the desktop's pixels as an
+// The desktop picture's way into the renderer's reader: the desktop's pixels as an
 // exchange image.
 #include <gtest/gtest.h>
 
