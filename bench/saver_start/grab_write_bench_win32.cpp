@@ -1,5 +1,5 @@
 // Times the front end's load work under Wine: the desktop grab, the desktop picture's
-// exchange file and the texture's exchange file, each against the former way (a black
+// exchange file and the stone picture's exchange file, each against the former way (a black
 // fill before the grab, a read-back through an extra screen-sized DIB section copy).
 //   grab_write_bench.exe [rounds]     prints the median and the minimum of each step in ms
 #include <windows.h>
@@ -93,19 +93,19 @@ int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
   CreateDirectoryW(L"C:\\sorvanta-bench", nullptr);
   const std::string desktopFile = "C:\\sorvanta-bench\\Sorvanta1.tga";
-  const std::string textureFile = "C:\\sorvanta-bench\\Sorvanta2.tga";
+  const std::string stoneFile = "C:\\sorvanta-bench\\Sorvanta2.tga";
   sorvanta::capture::ExchangeFolderPortWin32 folder;
   sorvanta::capture::ExchangeFolderFiles files(folder, "C:\\sorvanta-bench");
   sorvanta::capture::SaveTGA writer(files);
   sorvanta::capture::OffscreenPicture desktop;
-  sorvanta::capture::OffscreenPicture texture;
-  texture.resize(256, 256);
+  sorvanta::capture::OffscreenPicture stone;
+  stone.resize(256, 256);
   SectionCopyReader desktopViaSection(desktop);
-  SectionCopyReader textureViaSection(texture);
+  SectionCopyReader stoneViaSection(stone);
 
   std::vector<Row> rows = {{"grab (now)", {}},         {"grab (black fill first)", {}},
                            {"desktop file (now)", {}}, {"desktop file (section copy)", {}},
-                           {"texture file (now)", {}}, {"texture file (section copy)", {}}};
+                           {"stone file (now)", {}},   {"stone file (section copy)", {}}};
   for (int round = 0; round < rounds; ++round) {
     // Alternated so that neither way always runs on a warmer cache.
     const bool nowFirst = round % 2 == 0;
@@ -113,11 +113,11 @@ int main(int argc, char** argv) {
       if ((pass == 0) == nowFirst) {
         rows[0].samples.push_back(timeMs([&] { desktop.grabDesktop(); }));
         rows[2].samples.push_back(timeMs([&] { save(writer, desktopFile, desktop); }));
-        rows[4].samples.push_back(timeMs([&] { save(writer, textureFile, texture); }));
+        rows[4].samples.push_back(timeMs([&] { save(writer, stoneFile, stone); }));
       } else {
         rows[1].samples.push_back(timeMs([&] { grabAfterBlackFill(desktop); }));
         rows[3].samples.push_back(timeMs([&] { save(writer, desktopFile, desktopViaSection); }));
-        rows[5].samples.push_back(timeMs([&] { save(writer, textureFile, textureViaSection); }));
+        rows[5].samples.push_back(timeMs([&] { save(writer, stoneFile, stoneViaSection); }));
       }
     }
   }

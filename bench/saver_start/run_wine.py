@@ -11,8 +11,8 @@ start it times. The steps come from the exchange files' times (ext4 keeps birth,
 modification and access times in nanoseconds; with relatime the first read after a
 write updates the access time):
   start+grab     launch -> the desktop file is created (Wine start, form, grab)
-  file writing   desktop file created -> texture file last written
-  renderer start texture file written -> the renderer reads its first exchange file
+  file writing   desktop file created -> stone file last written
+  renderer start stone file written -> the renderer reads its first exchange file
   textures       first exchange file read -> last one read (the renderer's image loading)
   first frame    last exchange file read -> the first drawn frame on the screen
 A program that stays up in the prefix keeps the wineserver warm, as on a desktop in use.
@@ -193,7 +193,7 @@ def floor_run(screen, maps, prefix, folder, desktop, shots, number):
     launched, window_at, frame_at = until_first_frame(
         screen, maps, prefix, folder, [str(folder / "start_floor_launcher.exe")],
         "^Sorvanta floor$", desktop, shots / f"floor-frame-{number}.png")
-    _, written, _ = times(prefix.drive_c() / "q_floor" / "texture.tga")
+    _, written, _ = times(prefix.drive_c() / "q_floor" / "stone.tga")
     return milestones(launched, written, window_at, frame_at)
 
 

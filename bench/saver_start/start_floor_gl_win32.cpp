@@ -46,8 +46,8 @@ LRESULT CALLBACK floorWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 int main() {
   const std::vector<char> desktop = readFile("C:\\q_floor\\desktop.tga");
-  const std::vector<char> texture = readFile("C:\\q_floor\\texture.tga");
-  if (desktop.empty() || texture.empty()) {
+  const std::vector<char> stone = readFile("C:\\q_floor\\stone.tga");
+  if (desktop.empty() || stone.empty()) {
     return 1;
   }
   sorvanta::bench::GlWindow gl;

@@ -1,6 +1,6 @@
 // The start's floor, front half: a launcher that does the least the front end must do
 // before the renderer runs. It writes two files of the exchange images' sizes (the
-// screen-sized desktop picture and the 256 x 256 texture) and starts
+// screen-sized desktop picture and the 256 x 256 stone picture) and starts
 // start_floor_gl.exe from its own folder, then waits for it to end.
 //   start_floor_launcher.exe
 #include <windows.h>
@@ -11,7 +11,7 @@
 namespace {
 
 constexpr DWORD kHeaderBytes = 18;
-constexpr DWORD kTextureSize = 256;
+constexpr DWORD kStoneSize = 256;
 
 bool writeFile(const char* path, DWORD size) {
   HANDLE file =
@@ -40,7 +40,7 @@ int main() {
   const auto height = static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN));
   CreateDirectoryA("C:\\q_floor", nullptr);
   if (!writeFile("C:\\q_floor\\desktop.tga", kHeaderBytes + width * height * 3) ||
-      !writeFile("C:\\q_floor\\texture.tga", kHeaderBytes + kTextureSize * kTextureSize * 3)) {
+      !writeFile("C:\\q_floor\\stone.tga", kHeaderBytes + kStoneSize * kStoneSize * 3)) {
     return 1;
   }
   std::string command = "\"" + ownFolder() + "start_floor_gl.exe\"";

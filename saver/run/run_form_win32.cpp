@@ -1,6 +1,5 @@
 #include "saver/run/run_form_win32.h"
 
-#include "exchange/tga_layout.h"
 #include "exchange/window_names.h"
 #include "saver/capture/exchange_folder_win32.h"
 #include "saver/capture/exchange_images.h"

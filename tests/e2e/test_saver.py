@@ -12,7 +12,7 @@ from saver_host import (exchange_dir, programs_running, renderer_running,  # noq
                         saver, start)  # (saver is a fixture)
 from winehost import wait_until
 
-TEXTURE_FILE_SIZE = 18 + 256 * 256 * 3
+STONE_FILE_SIZE = 18 + 256 * 256 * 3
 
 
 def read_tga_rgb(path):
@@ -43,13 +43,13 @@ def test_run_writes_both_files_starts_renderer_and_ends_with_it(saver, tmp_path)
     window = screen.wait_window("^Sorvanta_VC$", timeout=60)
 
     desktop = exchange_dir(prefix) / "Sorvanta1.tga"
-    texture = exchange_dir(prefix) / "Sorvanta2.tga"
-    assert texture.stat().st_size == TEXTURE_FILE_SIZE
+    stone = exchange_dir(prefix) / "Sorvanta2.tga"
+    assert stone.stat().st_size == STONE_FILE_SIZE
     assert np.array_equal(read_tga_rgb(desktop), picture), "the capture differs from the screen"
     # Wine keeps no descriptor: it turns the one given at creation into the Unix mode, the
     # bits for everyone else from what other accounts are allowed (the group's come from
     # the SIDs in the running user's own token, Administrators among them).
-    for image in (desktop, texture):
+    for image in (desktop, stone):
         mode = stat.S_IMODE(image.stat().st_mode)
         assert not mode & stat.S_IROTH, f"others may read {image.name} ({mode:04o})"
     assert wintool.find("Sorvanta_Main") is not None, "the run form's marker window is missing"
