@@ -58,13 +58,33 @@ def stop_process(process):
             process.wait()
 
 
+def answer_window_states(display):
+    """Starts wm_state.py on the display, so that Wine does not wait 2 s for a window
+    manager at every shown window it hides; it ends with the X server."""
+    process = subprocess.Popen(["/usr/bin/python3", str(Path(__file__).with_name("wm_state.py")),
+                                display], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                               text=True, start_new_session=True)
+    with process.stdout:
+        if process.stdout.readline().strip() != "ready":
+            process.kill()
+            process.wait()
+            raise RuntimeError(f"wm_state.py did not start on {display}")
+    return process
+
+
 class Screen:
-    """An Xvfb server of a given size, on a free display."""
+    """An Xvfb server of a given size, on a free display, whose windows get the state a
+    window manager would give them (wm_state.py)."""
 
     def __init__(self, width=1024, height=768, depth=24):
         self.width, self.height = width, height
         self.process, self.display = start_x_server(
             ["Xvfb", "-screen", "0", f"{width}x{height}x{depth}"])
+        try:
+            self.states = answer_window_states(self.display)
+        except Exception:
+            stop_process(self.process)
+            raise
 
     def env(self):
         return {"DISPLAY": self.display}
@@ -102,10 +122,16 @@ class Screen:
         return (int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"]))
 
     def key(self, window, *keys):
-        self.xdotool("key", "--window", window, *keys)
+        """Presses and releases each key in the window. A press may close the window (a
+        message box's Return, the renderer's Escape) before its release is sent, so a
+        release that finds the window gone is no error; a press that does is."""
+        for key in keys:
+            self.xdotool("keydown", "--window", window, key)
+            self.xdotool("keyup", "--window", window, key, check=False)
 
     def stop(self):
         stop_process(self.process)
+        stop_process(self.states)
 
 
 class MonitorScreen(Screen):
@@ -128,7 +154,10 @@ class MonitorScreen(Screen):
             self.process, self.display = start_x_server(
                 ["Xephyr", *screens, "+xinerama", "-extension", "RANDR"],
                 env={**os.environ, **self.host.env()})
+            self.states = answer_window_states(self.display)
         except Exception:
+            if hasattr(self, "process"):
+                stop_process(self.process)
             self.host.stop()
             raise
 
