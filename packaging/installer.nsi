@@ -34,14 +34,22 @@ SetCompressor /SOLID lzma
 ; The saver's own files: its settings beside it, its exchange images in C:\q_lenn.
 !define SETTINGS_FILE "Sorvanta.ini"
 !define EXCHANGE_FOLDER "C:\q_lenn"
-!define FILE_ATTRIBUTE_REPARSE_POINT 0x400
-; The Start-menu folder and its two shortcuts, named in the user's language. The
-; uninstaller removes the names of both languages: the user's may have changed since.
+; The Start-menu folder and its two shortcuts, named in the user's language. Nothing
+; removes them by name: the user's language may have changed since, and a version may
+; rename them (-D gives them other names; the upgrade test's newer installer does).
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
-!define SETTINGS_LINK_EN "Sorvanta Settings"
-!define SETTINGS_LINK_JA "Sorvanta の設定"
-!define CHOOSE_LINK_EN "Make Sorvanta My Screen Saver"
-!define CHOOSE_LINK_JA "Sorvanta をスクリーン セーバーにする"
+!ifndef SETTINGS_LINK_EN
+  !define SETTINGS_LINK_EN "Sorvanta Settings"
+!endif
+!ifndef SETTINGS_LINK_JA
+  !define SETTINGS_LINK_JA "Sorvanta の設定"
+!endif
+!ifndef CHOOSE_LINK_EN
+  !define CHOOSE_LINK_EN "Make Sorvanta My Screen Saver"
+!endif
+!ifndef CHOOSE_LINK_JA
+  !define CHOOSE_LINK_JA "Sorvanta をスクリーン セーバーにする"
+!endif
 ; SystemParametersInfoW: screen savers on or off, saved and announced to every program.
 !define SPI_SETSCREENSAVEACTIVE 0x0011
 !define SPIF_UPDATEINIFILE_SENDCHANGE 0x0003
@@ -51,6 +59,7 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 !include "running_programs.nsh"
 !include "installer_look.nsh"
+!include "removal.nsh"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -218,12 +227,12 @@ Function ProgramsNotReplaced
 FunctionEnd
 
 ; The Start-menu folder: the settings, and the documented way to make a saver the
-; current one, which also opens Screen Saver Settings with it chosen.
+; current one, which also opens Screen Saver Settings with it chosen. On an upgrade the
+; shortcuts of the version before go first, whatever language or version named them:
+; every shortcut in the folder, which is the installer's own. Nothing else in it is
+; touched, and Delete goes into no folder, so it follows no link.
 Function CreateMenuLinks
-  Delete "${MENU_FOLDER}\${SETTINGS_LINK_EN}.lnk"
-  Delete "${MENU_FOLDER}\${SETTINGS_LINK_JA}.lnk"
-  Delete "${MENU_FOLDER}\${CHOOSE_LINK_EN}.lnk"
-  Delete "${MENU_FOLDER}\${CHOOSE_LINK_JA}.lnk"
+  Delete "${MENU_FOLDER}\*.lnk"
   CreateDirectory "${MENU_FOLDER}"
   SetOutPath "$INSTDIR"
   CreateShortCut "${MENU_FOLDER}\$(SettingsLink).lnk" "$INSTDIR\Sorvanta.scr" "/c" \
@@ -299,7 +308,7 @@ Function un.FilesLeft
   ${IfThen} ${FileExists} "$INSTDIR\Sorvanta.scr" ${|} Return ${|}
   ${IfThen} ${FileExists} "$INSTDIR\Sorvanta.dll" ${|} Return ${|}
   ${IfThen} ${FileExists} "$INSTDIR\${SETTINGS_FILE}" ${|} Return ${|}
-  ${IfThen} ${FileExists} "${MENU_FOLDER}\*.lnk" ${|} Return ${|}
+  ${IfThen} ${FileExists} "${MENU_FOLDER}" ${|} Return ${|}
   Push "${EXCHANGE_FOLDER}\Sorvanta1.tga"
   Call un.OurPictureIsLeft
   ${IfThen} $0 == 1 ${|} Return ${|}
@@ -307,53 +316,6 @@ Function un.FilesLeft
   Call un.OurPictureIsLeft
   ${IfThen} $0 == 1 ${|} Return ${|}
   StrCpy $0 ""
-FunctionEnd
-
-; C:\q_lenn is one folder for every account on the PC: anyone can put a link in its place
-; or in place of a picture, pointing at one of the user's own files. $0 = 1 when the
-; path on the stack is a reparse point (a link, a mount point), else 0 (missing too).
-Function un.IsReparsePoint
-  Exch $1
-  System::Call 'kernel32::GetFileAttributesW(w r1) i .r0'
-  ${If} $0 = -1
-    StrCpy $0 0
-  ${Else}
-    IntOp $0 $0 & ${FILE_ATTRIBUTE_REPARSE_POINT}
-    ${IfThen} $0 <> 0 ${|} StrCpy $0 1 ${|}
-  ${EndIf}
-  Pop $1
-FunctionEnd
-
-; Deletes the picture on the stack only when neither it nor the folder is a reparse point.
-Function un.RemovePicture
-  Exch $2
-  Push "${EXCHANGE_FOLDER}"
-  Call un.IsReparsePoint
-  ${If} $0 == 0
-    Push $2
-    Call un.IsReparsePoint
-    ${IfThen} $0 == 0 ${|} Delete $2 ${|}
-  ${EndIf}
-  Pop $2
-FunctionEnd
-
-; $0 = 1 when the picture on the stack is still there as the saver's own: a plain file
-; in a plain folder. What a link leads to is not the saver's and is not counted.
-Function un.OurPictureIsLeft
-  Exch $2
-  StrCpy $0 0
-  ${If} ${FileExists} $2
-    Push "${EXCHANGE_FOLDER}"
-    Call un.IsReparsePoint
-    ${If} $0 == 0
-      Push $2
-      Call un.IsReparsePoint
-      IntOp $0 1 - $0
-    ${Else}
-      StrCpy $0 0
-    ${EndIf}
-  ${EndIf}
-  Pop $2
 FunctionEnd
 
 Section "Uninstall"
@@ -364,11 +326,9 @@ Section "Uninstall"
   Delete "$INSTDIR\Sorvanta.scr"
   Delete "$INSTDIR\Sorvanta.dll"
   Delete "$INSTDIR\${SETTINGS_FILE}"
-  Delete "${MENU_FOLDER}\${SETTINGS_LINK_EN}.lnk"
-  Delete "${MENU_FOLDER}\${SETTINGS_LINK_JA}.lnk"
-  Delete "${MENU_FOLDER}\${CHOOSE_LINK_EN}.lnk"
-  Delete "${MENU_FOLDER}\${CHOOSE_LINK_JA}.lnk"
-  RMDir "${MENU_FOLDER}"
+  ; The Start-menu folder is the installer's own: it goes whole, whatever it holds.
+  Push "${MENU_FOLDER}"
+  Call un.RemoveTree
   Push "${EXCHANGE_FOLDER}\Sorvanta1.tga"
   Call un.RemovePicture
   Push "${EXCHANGE_FOLDER}\Sorvanta2.tga"

@@ -9,8 +9,7 @@
 
 BUILD is the windows preset's build folder; the version defaults to the one CMake
 wrote there from project(VERSION). scripts/package builds first and calls this; the
-installer tests call it too, also on tests/e2e/next-version, where the build lays out
-the programs once more as the next version for the upgrade.
+installer tests call it too.
 
 The same programs give the same bytes: every packaged file carries the time
 SOURCE_DATE_EPOCH names (by default the time of the source's last commit).

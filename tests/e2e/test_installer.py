@@ -1,8 +1,9 @@
 """The release installer under Wine: Sorvanta-<version>-win64-setup.exe made by
 packaging/make_packages.py from this build, run silently as the user, then the
-installed saver and its Start-menu shortcuts, an upgrade by a newer installer while the
-settings dialog runs, and the quiet uninstall, also while a preview runs; run as a user
-runs it, its pages, their bottom line and the finish page's check box."""
+installed saver and its Start-menu shortcuts, an upgrade by a newer installer that names
+its shortcuts otherwise while the settings dialog runs, and the quiet uninstall, also
+while a preview runs; run as a user runs it, its pages, their bottom line and the finish
+page's check box."""
 
 import re
 import shutil
@@ -25,6 +26,8 @@ SETTINGS = "[Section]\r\nBGM区分=0\r\nBGMﾘﾋﾟｰﾄ=7\r\nBGMﾌｧｲﾙ=
 HOST_CAPTION = "Sorvanta host"
 PREVIEW_CAPTION = "Preview Window"
 PROGRAMS = ("Sorvanta.scr", "Sorvanta.dll")
+# The English names the newer installer gives its shortcuts, as a later version may.
+RENAMED_LINKS = {"SETTINGS_LINK_EN": "Sorvanta Music", "CHOOSE_LINK_EN": "Use Sorvanta"}
 
 
 def cmake_version(source):
@@ -34,17 +37,25 @@ def cmake_version(source):
 
 @pytest.fixture(scope="session")
 def installers(build_dir, source_dir, tmp_path_factory):
-    """The installer of this build's version and one of the next version, whose programs
-    the build made once more with that version (tests/e2e/next-version), by version."""
+    """The release installer of this build's version and one of the next version, whose
+    programs the build made once more with that version (tests/e2e/next-version), made
+    by makensis from the same script with the shortcuts named RENAMED_LINKS; by version."""
     out = tmp_path_factory.mktemp("packages")
-    made = {}
-    for build in (build_dir, build_dir / "tests" / "e2e" / "next-version"):
-        version = (build / "packaging" / "version.txt").read_text().strip()
-        subprocess.run(["/usr/bin/python3", str(source_dir / "packaging" / "make_packages.py"),
-                        str(build), str(out)], check=True, stdout=subprocess.DEVNULL)
-        made[version] = out / f"Sorvanta-{version}-win64-setup.exe"
     version = cmake_version(source_dir)
-    assert version in made and len(made) == 2, made
+    subprocess.run(["/usr/bin/python3", str(source_dir / "packaging" / "make_packages.py"),
+                    str(build_dir), str(out)], check=True, stdout=subprocess.DEVNULL)
+    made = {version: out / f"Sorvanta-{version}-win64-setup.exe"}
+    following = build_dir / "tests" / "e2e" / "next-version"
+    higher = (following / "packaging" / "version.txt").read_text().strip()
+    made[higher] = out / f"Sorvanta-{higher}-win64-setup.exe"
+    subprocess.run(["makensis", "-V2", "-INPUTCHARSET", "UTF8", f"-DVERSION={higher}",
+                    f"-DSCR={following / 'saver' / 'Sorvanta.scr'}",
+                    f"-DDLL={following / 'renderer' / 'Sorvanta.dll'}",
+                    f"-DOUTFILE={made[higher]}",
+                    *(f"-D{name}={text}" for name, text in RENAMED_LINKS.items()),
+                    str(source_dir / "packaging" / "installer.nsi")],
+                   check=True, stdout=subprocess.DEVNULL)
+    assert len(made) == 2 and all(path.is_file() for path in made.values()), made
     return version, made
 
 
@@ -359,8 +370,10 @@ def version_of(installed, build_dir, name):
     return fields.get("FileVersion")
 
 
-def test_a_newer_installer_upgrades_in_place_over_a_running_settings_dialog(
+def test_a_newer_installer_upgrades_in_place_over_a_running_settings_dialog_and_uninstalls(
         install, installers, build_dir):
+    """The newer version names its shortcuts otherwise: the old ones go with the upgrade,
+    and the new uninstaller removes the whole Start-menu folder and its entry."""
     installed = install()
     (installed.folder / "Sorvanta.ini").write_bytes(SETTINGS)
     dialog = installed.prefix.start([installed.folder / "Sorvanta.scr", "/c"],
@@ -379,6 +392,28 @@ def test_a_newer_installer_upgrades_in_place_over_a_running_settings_dialog(
     assert sorted(p.name for p in installed.folder.iterdir()) == \
         ["Sorvanta.dll", "Sorvanta.ini", "Sorvanta.scr", "uninstall.exe"]
     assert not (installed.prefix.drive_c() / "Elsewhere").exists()
+    assert sorted(p.name for p in installed.menu.iterdir()) == \
+        sorted(f"{name}.lnk" for name in RENAMED_LINKS.values())
+    # A folder of the user's linked into the Start-menu folder: what it leads to stays.
+    # Wine cannot remove a link to a folder (Windows can), so the Start-menu folder
+    # stays, and with it the entry and the uninstaller, until the user removes the link.
+    documents = installed.prefix.drive_c() / "documents-of-the-user"
+    documents.mkdir()
+    (documents / "letter.txt").write_bytes(b"the user's letter")
+    link = installed.menu / "Documents"
+    link.symlink_to(documents, target_is_directory=True)
+    code = installed.uninstall()
+    assert (documents / "letter.txt").exists(), "the files behind the link were deleted"
+    assert installed.files_left() == sorted([str(link), str(installed.folder / "uninstall.exe")])
+    assert code != 0, "the uninstall reported success with the folder left"
+    assert apps_entries(installed.prefix) == ["Sorvanta"]
+    link.unlink()
+    assert installed.uninstall() == 0
+    assert (installed.files_left(), installed.menu.exists()) == ([], False)
+    assert (reg_values(installed.prefix, UNINSTALL_KEY), apps_entries(installed.prefix)) == \
+        ({}, [])
+    left = tree(installed.prefix.drive_c()) - installed.before
+    assert sorted(left) == ["documents-of-the-user", "documents-of-the-user/letter.txt"]
 
 
 def nsis_runner_folder(prefix, relative):
