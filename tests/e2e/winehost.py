@@ -108,8 +108,18 @@ class Screen:
         return self.xdotool(*args, check=False).split()
 
     def wait_window(self, name_regex, timeout=30):
-        return wait_until(lambda: self.windows(name_regex), timeout,
-                          what=f"a window named {name_regex}")[0]
+        try:
+            return wait_until(lambda: self.windows(name_regex), timeout,
+                              what=f"a window named {name_regex}")[0]
+        except TimeoutError as error:
+            raise TimeoutError(f"{error}; the screen's windows:\n{self.window_list()}") from None
+
+    def window_list(self):
+        """The top-level windows as xwininfo lists them (name, size, place), for a failure's
+        message; unmapped ones too."""
+        result = subprocess.run(["xwininfo", "-root", "-children"],
+                                env={**os.environ, **self.env()}, capture_output=True, text=True)
+        return "\n".join(line.strip() for line in result.stdout.splitlines() if "0x" in line)
 
     def wait_no_window(self, name_regex, timeout=30):
         wait_until(lambda: not self.windows(name_regex), timeout,
