@@ -15,7 +15,7 @@ inline constexpr char kDesktopImagePath[] = "C:\\q_lenn\\Sorvanta1.tga";
 inline constexpr char kStoneImagePath[] = "C:\\q_lenn\\Sorvanta2.tga";
 
 // The stone picture is always this many pixels square.
-inline constexpr int kTextureSize = 256;
+inline constexpr int kStoneSize = 256;
 
 // Header field offsets (all multi-byte fields little-endian).
 inline constexpr std::size_t kIdLengthOffset = 0;

@@ -1,5 +1,5 @@
 // The desktop picture on its way to the scene: the desktop's pixels as the exchange
-// image that the scene's texture path reads. Portable; the X11 side that takes the
+// image that the scene's floor texture reads. Portable; the X11 side that takes the
 // pixels is image_helper_x11.
 #pragma once
 

@@ -3,7 +3,7 @@
 //
 // The run form's use (Windows):
 //   sorvanta::capture::OffscreenPicture Pic_1, Pic_2;       // offscreen_picture_win32.h
-//   Pic_2.loadBitmapResource(instance, "NAME");   // the 256 x 256 texture, at creation
+//   Pic_2.loadBitmapResource(instance, "NAME");   // the 256 x 256 stone, at creation
 //   Pic_1.grabDesktop();
 //   sorvanta::capture::ExchangeFolderPortWin32 folder;        // exchange_folder_win32.h
 //   sorvanta::capture::ExchangeFolderFiles files(folder, exchange::kFolder);

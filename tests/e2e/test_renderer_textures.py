@@ -92,7 +92,7 @@ def escape_and_expect_exit(run):
 CASES = {
     "both_present": lambda src: {"Sorvanta1.tga": desktop_tga(), "Sorvanta2.tga": stone_tga(src)},
     "desktop_missing": lambda src: {"Sorvanta2.tga": stone_tga(src)},
-    "texture_missing": lambda src: {"Sorvanta1.tga": desktop_tga()},
+    "stone_missing": lambda src: {"Sorvanta1.tga": desktop_tga()},
     "truncated_and_garbage": lambda src: {"Sorvanta1.tga": MALFORMED["truncated"](),
                                           "Sorvanta2.tga": MALFORMED["garbage"]()},
     "huge_and_wrong_type": lambda src: {"Sorvanta1.tga": MALFORMED["huge"](),
@@ -102,7 +102,7 @@ CASES = {
 }
 
 
-DESKTOP_SHOWN = ("both_present", "texture_missing")
+DESKTOP_SHOWN = ("both_present", "stone_missing")
 
 
 @pytest.mark.parametrize("case", list(CASES))

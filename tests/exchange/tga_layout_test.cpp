@@ -25,11 +25,11 @@ TEST(ExchangeLayout, SixteenBitFieldsRoundTrip) {
     exchange::writeLe16(bytes, static_cast<std::uint16_t>(value));
     EXPECT_EQ(exchange::readLe16(bytes), value);
   }
-  const exchange::TgaHeader texture = exchange::makeHeader(
-      exchange::kTextureSize, exchange::kTextureSize, exchange::kImageTypeRunLength);
-  EXPECT_EQ(texture.imageType, 10);
-  EXPECT_EQ(texture.width[0], 0x00);
-  EXPECT_EQ(texture.width[1], 0x01);
+  const exchange::TgaHeader stone = exchange::makeHeader(exchange::kStoneSize, exchange::kStoneSize,
+                                                         exchange::kImageTypeRunLength);
+  EXPECT_EQ(stone.imageType, 10);
+  EXPECT_EQ(stone.width[0], 0x00);
+  EXPECT_EQ(stone.width[1], 0x01);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST_F(SaveTgaFiles, FileSizesFollowWidthTimesHeightTimesThree) {
   }
 }
 
-TEST_F(SaveTgaFiles, TextureSizedPictureHasWidthAndHeightBytes0x00_0x01) {
+TEST_F(SaveTgaFiles, StoneSizedPictureHasWidthAndHeightBytes0x00_0x01) {
   FakePicture picture(256, 256, gradient);
   const fs::path path = folder_ / "Sorvanta2.tga";
   ASSERT_EQ(save(path, picture), SaveTgaStatus::kSaved);
@@ -261,8 +261,8 @@ TEST(SaveTgaReuse, OneObjectWritesTwoPicturesOfDifferentSizeAndType) {
   FakePicture desktop(1366, 2, gradient);
   ASSERT_EQ(saver.SaveTGAinFile("1.tga", desktop, true), SaveTgaStatus::kSaved);
   EXPECT_EQ(files.written[2], 10);
-  FakePicture texture(256, 256, gradient);
-  ASSERT_EQ(saver.SaveTGAinFile("2.tga", texture, false), SaveTgaStatus::kSaved);
+  FakePicture stone(256, 256, gradient);
+  ASSERT_EQ(saver.SaveTGAinFile("2.tga", stone, false), SaveTgaStatus::kSaved);
   EXPECT_EQ(files.written.size(), 196626u);
   EXPECT_EQ(files.written[2], 2);
 }
