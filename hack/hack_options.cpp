@@ -112,8 +112,7 @@ const OptionEntry kOptions[] = {
      }},
     {"window-id", "ID", "draw in the given window (hexadecimal with 0x, or decimal)",
      applyWindowId},
-    {"geometry", "WxH[+X+Y]", "the size and place of its own window",
-     [](const char* value, Options& options) { return parseGeometry(value, options); }},
+    {"geometry", "WxH[+X+Y]", "the size and place of its own window", parseGeometry},
     {"delay", "MICROSECONDS", "the delay between frames", applyDelay},
     {"fps", nullptr, "show the frame rate in the top left corner",
      [](const char*, Options& options) {

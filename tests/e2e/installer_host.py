@@ -1,7 +1,8 @@
 """What the installer and uninstaller tests share: the release installer of this build
-and a newer one, made once per module; a prefix with the installer run silently in it
-(Installed, the install fixture); the registry, Apps & features and files an install
-leaves; and a run of the installed saver."""
+and a newer one, each made once by a module that asks for it; a prefix with the
+installer run silently in it (Installed, the install fixture; it needs the installer
+fixture imported beside it); the registry, Apps & features and files an install leaves;
+and a run of the installed saver."""
 
 import re
 import shutil
@@ -27,31 +28,34 @@ def cmake_version(source):
 
 
 @pytest.fixture(scope="session")
-def installers(build_dir, source_dir, tmp_path_factory):
-    """The release installer of this build's version and one of the next version, whose
-    programs the build made once more with that version (tests/e2e/next-version), made
-    by makensis from the same script with the shortcuts named RENAMED_LINKS; by version."""
+def installer(build_dir, source_dir, tmp_path_factory):
+    """The release installer of this build: (its version, its path)."""
     out = tmp_path_factory.mktemp("packages")
     version = cmake_version(source_dir)
     subprocess.run(["/usr/bin/python3", str(source_dir / "packaging" / "make_packages.py"),
                     str(build_dir), str(out)], check=True, stdout=subprocess.DEVNULL)
-    made = {version: out / f"Sorvanta-{version}-win64-setup.exe"}
+    path = out / f"Sorvanta-{version}-win64-setup.exe"
+    assert path.is_file(), path
+    return version, path
+
+
+@pytest.fixture(scope="session")
+def newer_installer(build_dir, source_dir, tmp_path_factory):
+    """The installer of the next version, whose programs the build made once more with
+    that version (tests/e2e/next-version), made by makensis from the same script with
+    the shortcuts named RENAMED_LINKS: (its version, its path)."""
     following = build_dir / "tests" / "e2e" / "next-version"
-    higher = (following / "packaging" / "version.txt").read_text().strip()
-    made[higher] = out / f"Sorvanta-{higher}-win64-setup.exe"
-    subprocess.run(["makensis", "-V2", "-INPUTCHARSET", "UTF8", f"-DVERSION={higher}",
+    version = (following / "packaging" / "version.txt").read_text().strip()
+    path = tmp_path_factory.mktemp("newer") / f"Sorvanta-{version}-win64-setup.exe"
+    subprocess.run(["makensis", "-V2", "-INPUTCHARSET", "UTF8", f"-DVERSION={version}",
                     f"-DSCR={following / 'saver' / 'Sorvanta.scr'}",
                     f"-DDLL={following / 'renderer' / 'Sorvanta.dll'}",
-                    f"-DOUTFILE={made[higher]}",
+                    f"-DOUTFILE={path}",
                     *(f"-D{name}={text}" for name, text in RENAMED_LINKS.items()),
                     str(source_dir / "packaging" / "installer.nsi")],
                    check=True, stdout=subprocess.DEVNULL)
-    assert len(made) == 2 and all(path.is_file() for path in made.values()), made
-    return version, made
-
-
-def newer(installers):
-    return next(v for v in installers[1] if v != installers[0])
+    assert path.is_file(), path
+    return version, path
 
 
 def reg_values(prefix, key):
@@ -178,14 +182,13 @@ class Installed:
 
 
 @pytest.fixture
-def install(installers, make_screen, make_prefix, build_dir):
-    """Installs the given version (this build's by default) into a new prefix, after
-    setting the given HKCU\\Control Panel\\Desktop values; chosen is a folder of the user's
-    choice, record_starts plants the probe that records what is started as rundll32.exe."""
-    def run(version=None, desktop=None, lang="C.UTF-8", chosen=None, record_starts=False):
+def install(installer, make_screen, make_prefix, build_dir):
+    """Installs this build's release into a new prefix, after setting the given
+    HKCU\\Control Panel\\Desktop values; chosen is a folder of the user's choice,
+    record_starts plants the probe that records what is started as rundll32.exe."""
+    def run(desktop=None, lang="C.UTF-8", chosen=None, record_starts=False):
         screen = make_screen(1024, 768)
-        return Installed(screen, make_prefix(screen, lang),
-                         installers[1][version or installers[0]], desktop or {}, chosen,
+        return Installed(screen, make_prefix(screen, lang), installer[1], desktop or {}, chosen,
                          build_dir if record_starts else None)
 
     return run

@@ -9,7 +9,7 @@ import re
 import subprocess
 
 from installer_host import (DESKTOP_KEY, PROGRAMS, UNINSTALL_KEY, apps_entries,
-                            install, installers, plant_started_probe, reg_values, run_saver,
+                            install, installer, plant_started_probe, reg_values, run_saver,
                             settle, started, tree)
 from winehost import wait_until
 
@@ -57,7 +57,7 @@ def short_path(installed, wintool_for, path):
 
 
 def test_silent_install_puts_both_programs_in_local_programs_and_registers_them(
-        install, installers, build_dir, source_dir, wintool_for):
+        install, installer, build_dir, source_dir, wintool_for):
     installed = install(desktop={"ScreenSaveActive": "0"}, record_starts=True)
     settle(installed.prefix)
     assert started(installed.started) == [], "a silent install opened Screen Saver Settings"
@@ -71,7 +71,7 @@ def test_silent_install_puts_both_programs_in_local_programs_and_registers_them(
     entry = reg_values(installed.prefix, UNINSTALL_KEY)
     uninstaller = installed.folder_win + r"\uninstall.exe"
     assert entry["DisplayName"] == "Sorvanta"
-    assert entry["DisplayVersion"] == installers[0]
+    assert entry["DisplayVersion"] == installer[0]
     assert entry["Publisher"] == "Sorvanta authors"
     assert entry["DisplayIcon"] == program + ",0"
     assert entry["UninstallString"] == f'"{uninstaller}"'
@@ -92,7 +92,7 @@ def test_silent_install_puts_both_programs_in_local_programs_and_registers_them(
     icon = icon_images((source_dir / "saver" / "assets" / "program_icon.ico").read_bytes())
     assert sorted(icon) == [(16, 16), (24, 24), (32, 32), (48, 48), (256, 256)]
     for program_file in (installed.folder / "Sorvanta.scr", installed.folder / "uninstall.exe",
-                         installers[1][installers[0]]):
+                         installer[1]):
         assert first_icon(program_file) == icon, f"{program_file.name}'s first icon"
     for link in (settings, choose):
         assert (link["icon"], link["icon_index"]) == (program, "0"), link
@@ -150,11 +150,11 @@ def test_on_a_japanese_system_the_shortcuts_have_japanese_names_and_go_in_any_la
 
 
 def test_a_silent_install_into_a_folder_the_user_cannot_write_fails_and_changes_nothing(
-        installers, make_screen, make_prefix):
+        installer, make_screen, make_prefix):
     prefix = make_prefix(make_screen(640, 480))
     before = tree(prefix.drive_c())
     # Z: is the Unix root: nothing can be made in /proc, not even by root.
-    result = prefix.run([installers[1][installers[0]], "/S", r"/D=Z:\proc\Sorvanta"],
+    result = prefix.run([installer[1], "/S", r"/D=Z:\proc\Sorvanta"],
                         timeout=180)
     assert result.returncode != 0, "the install reported success"
     assert reg_values(prefix, UNINSTALL_KEY) == {}
@@ -205,14 +205,14 @@ class Pages:
 
 
 def test_an_interactive_install_shows_sorvanta_and_its_finish_page_opens_screen_saver_settings(
-        installers, make_screen, make_prefix, build_dir, wintool_for, tmp_path):
-    version, made = installers
+        installer, make_screen, make_prefix, build_dir, wintool_for, tmp_path):
+    version, setup = installer
     prefix = make_prefix(make_screen(1024, 768))
     record = plant_started_probe(prefix, build_dir)
     local = prefix.run(["cmd", "/c", "echo %LOCALAPPDATA%"], text=True).stdout.strip()
     program = local + r"\Programs\Sorvanta\Sorvanta.scr"
 
-    pages = Pages(prefix, wintool_for(prefix), made[version], f"Sorvanta {version} Setup", tmp_path)
+    pages = Pages(prefix, wintool_for(prefix), setup, f"Sorvanta {version} Setup", tmp_path)
     pages.wait_for(f"Welcome to Sorvanta {version} Setup", "en-welcome")
     # The bottom line names the product, not the installer's maker.
     assert f"Sorvanta {version}" in pages.texts, pages.texts
@@ -233,7 +233,7 @@ def test_an_interactive_install_shows_sorvanta_and_its_finish_page_opens_screen_
     # unticked: nothing is started.
     prefix.stop_server()
     prefix.lang = "ja_JP.UTF-8"
-    pages = Pages(prefix, wintool_for(prefix), made[version], f"Sorvanta {version} セットアップ",
+    pages = Pages(prefix, wintool_for(prefix), setup, f"Sorvanta {version} セットアップ",
                   tmp_path)
     pages.wait_for(f"Sorvanta {version} セットアップへようこそ", "ja-welcome")
     pages.key("Return")

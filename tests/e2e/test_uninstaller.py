@@ -8,7 +8,7 @@ import shutil
 import subprocess
 
 from installer_host import (DESKTOP_KEY, PROGRAMS, RENAMED_LINKS, SETTINGS,
-                            UNINSTALL_KEY, apps_entries, install, installers, newer,
+                            UNINSTALL_KEY, apps_entries, install, installer, newer_installer,
                             registry_mentions, reg_values, run_saver, tree)
 from saver_host import programs_running
 from winehost import wait_until
@@ -25,7 +25,7 @@ def version_of(installed, build_dir, name):
 
 
 def test_a_newer_installer_upgrades_in_place_over_a_running_settings_dialog_and_uninstalls(
-        install, installers, build_dir):
+        install, newer_installer, build_dir):
     """The newer version names its shortcuts otherwise: the old ones go with the upgrade,
     and the new uninstaller removes the whole Start-menu folder and its entry."""
     installed = install()
@@ -33,9 +33,9 @@ def test_a_newer_installer_upgrades_in_place_over_a_running_settings_dialog_and_
     dialog = installed.prefix.start([installed.folder / "Sorvanta.scr", "/c"],
                                     cwd=installed.folder)
     installed.screen.wait_window("^<Sorvanta>$", timeout=60)
-    higher = newer(installers)
+    higher, newer_setup = newer_installer
     # /D names another folder: an upgrade still goes where the installed version is.
-    installed.install(installers[1][higher], r"/D=C:\Elsewhere")
+    installed.install(newer_setup, r"/D=C:\Elsewhere")
     assert dialog.poll() is not None, "the old settings dialog still runs"
     assert programs_running(installed.prefix, *PROGRAMS) == []
     for name in PROGRAMS:
