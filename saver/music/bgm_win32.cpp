@@ -8,6 +8,13 @@
 namespace Sorvanta_BGM {
 namespace {
 
+// PlaySound(NULL) returns once the looping sound has stopped, while the thread that
+// played it may still be on its way out; the saver ends right after its music stops.
+// Wine 8 can crash while ending a process whose thread is itself ending (the loader
+// process dies by SIGSEGV in the middle of NtTerminateProcess), so the stop gives that
+// thread a moment first. The saver's windows are gone by then: nobody sees the pause.
+constexpr DWORD kSoundThreadLeaveMs = 100;
+
 std::string upToNul(const std::wstring& buffer) {
   return Sorvanta_B::narrow(buffer.substr(0, buffer.find(L'\0')));
 }
@@ -54,6 +61,7 @@ void SoundPortWin32::playLooping(const std::string& path) {
     return;
   }
   PlaySoundW(Sorvanta_B::widen(path).c_str(), nullptr, SND_ASYNC | SND_LOOP);
+  started_ = true;
 }
 
 void SoundPortWin32::stop() {
@@ -61,6 +69,10 @@ void SoundPortWin32::stop() {
     return;
   }
   PlaySoundW(nullptr, nullptr, 0);
+  if (started_) {
+    started_ = false;
+    Sleep(kSoundThreadLeaveMs);
+  }
 }
 
 }  // namespace Sorvanta_BGM

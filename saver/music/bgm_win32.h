@@ -26,6 +26,7 @@ class SoundPortWin32 : public SoundPort {
 
  private:
   exchange::SystemDll winmm_{L"winmm.dll"};
+  bool started_ = false;  // a sound was handed to PlaySound and not yet stopped
 };
 
 }  // namespace Sorvanta_BGM
