@@ -78,7 +78,7 @@ class Dialog:
 
     def move(self, point):
         x, y = self.origin[0] + point[0], self.origin[1] + point[1]
-        self.screen.xdotool("mousemove", "--sync", str(x), str(y))
+        self.screen.move_pointer(x, y)
 
     def click(self, point):
         self.move(point)
@@ -359,7 +359,7 @@ def test_the_program_shows_the_dialog_for_c_and_ends_when_it_closes(make_screen,
     window = screen.wait_window(TITLE_REGEX, timeout=60)
     assert process.poll() is None, "the program ended while its dialog was up"
     x, y = screen.geometry(window)[:2]
-    screen.xdotool("mousemove", "--sync", str(x + button[0]), str(y + button[1]))
+    screen.move_pointer(x + button[0], y + button[1])
     screen.xdotool("click", "1")
     wait_until(lambda: process.poll() is not None, 30, what="the program to end with its dialog")
     assert process.returncode == 0

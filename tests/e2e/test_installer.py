@@ -125,7 +125,7 @@ def test_the_installed_settings_dialog_saves_into_the_installed_folder(install):
     dialog = installed.start("/c")
     window = installed.screen.wait_window("^<Sorvanta>$", timeout=60)
     x, y = installed.screen.geometry(window)[:2]
-    installed.screen.xdotool("mousemove", "--sync", str(x + SET_BUTTON[0]), str(y + SET_BUTTON[1]))
+    installed.screen.move_pointer(x + SET_BUTTON[0], y + SET_BUTTON[1])
     installed.screen.xdotool("click", "1")
     wait_until(lambda: dialog.poll() is not None, 30, what="the dialog to close on 設定")
     saved = (installed.folder / "Sorvanta.ini").read_bytes().decode("cp932")

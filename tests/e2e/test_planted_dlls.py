@@ -92,7 +92,7 @@ def run_settings(screen, prefix, folder, wintool, env):
     front = start(prefix, folder, "/c", extra_env=env)
     window = screen.wait_window(DIALOG_TITLE, timeout=60)
     x, y = screen.geometry(window)[:2]
-    screen.xdotool("mousemove", "--sync", str(x + DIALOG_CANCEL[0]), str(y + DIALOG_CANCEL[1]))
+    screen.move_pointer(x + DIALOG_CANCEL[0], y + DIALOG_CANCEL[1])
     screen.xdotool("click", "1")
     wait_until(lambda: front.poll() is not None, 30, what="the program to end with its dialog")
     assert front.returncode == 0

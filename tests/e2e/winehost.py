@@ -9,6 +9,7 @@ import os
 import shutil
 import signal
 import subprocess
+import tempfile
 import time
 from pathlib import Path
 
@@ -110,6 +111,19 @@ class Screen:
         out = self.xdotool("getwindowgeometry", "--shell", window)
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return (int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"]))
+
+    def pointer(self):
+        """Where the pointer stands: (x, y)."""
+        out = self.xdotool("getmouselocation", "--shell")
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
+    def move_pointer(self, x, y):
+        """Moves the pointer to (x, y) and returns once it is there. xdotool's own wait
+        (--sync) waits 15 s for a motion when the pointer already stands over a Wine
+        window at that point, so that case is left alone."""
+        if self.pointer() != (x, y):
+            self.xdotool("mousemove", "--sync", str(x), str(y))
 
     def key(self, window, *keys):
         """Presses and releases each key in the window. A press may close the window (a
@@ -221,8 +235,19 @@ class WinePrefix:
         return self.path / "drive_c"
 
     def run(self, args, timeout=120, **kwargs):
-        return subprocess.run(["wine", *map(str, args)], env=self.env(), timeout=timeout,
-                              capture_output=True, **kwargs)
+        """Runs a program in the prefix and returns what it wrote, as subprocess.run does
+        with capture_output. Its errors go through a file, not a pipe: the prefix's
+        services that the program brings up hold its error output open until they end,
+        and a pipe would keep the call waiting a second or more after the program."""
+        with tempfile.TemporaryFile() as errors:
+            result = subprocess.run(["wine", *map(str, args)], env=self.env(), timeout=timeout,
+                                    stdout=subprocess.PIPE, stderr=errors, **kwargs)
+            errors.seek(0)
+            result.stderr = errors.read()
+        if isinstance(result.stdout, str):
+            result.stderr = result.stderr.decode(kwargs.get("encoding") or "utf-8",
+                                                 kwargs.get("errors") or "replace")
+        return result
 
     def start(self, args, **kwargs):
         return subprocess.Popen(["wine", *map(str, args)], env=self.env(),
