@@ -103,7 +103,11 @@ def test_run_goes_on_while_the_renderer_holds_its_mode_message(saver_on_a_large_
         while time.monotonic() - shown_at < 15:
             assert front.poll() is None, "the front end ended while the renderer's message was up"
             time.sleep(0.5)
-        assert tone_heard(recorder.samples(), tone), "the music stopped while the message was up"
+        # Still playing: the looping file is heard again within moments. The recording's
+        # last instant alone may fall between two loops, or behind on a busy machine;
+        # music that stopped is never heard again.
+        wait_until(lambda: tone_heard(recorder.samples(), tone), 5,
+                   what="the music still playing while the message is up")
         screen.key(box, "Return")
         window = screen.wait_window("^Sorvanta_VC$", timeout=60)
         screen.key(window, "Escape")
