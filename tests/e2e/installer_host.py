@@ -12,7 +12,7 @@ import numpy as np
 import pytest
 from PIL import Image
 
-from winehost import wait_until
+from winehost import wait_until, whole_lines
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sorvanta"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
@@ -110,7 +110,7 @@ def plant_started_probe(prefix, build_dir):
 
 def started(record):
     """The command lines the planted rundll32.exe was started with."""
-    return record.read_text("utf-8").splitlines() if record.exists() else []
+    return whole_lines(record)
 
 
 def settle(prefix):

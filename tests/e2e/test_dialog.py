@@ -9,7 +9,7 @@ import numpy as np
 import pytest
 from PIL import Image
 
-from winehost import wait_until
+from winehost import wait_until, whole_lines
 
 TITLE_REGEX = "^<Sorvanta>$"
 CHOOSER_REGEX = "^ﾌｧｲﾙを開く$"
@@ -290,8 +290,8 @@ def test_the_link_label_opens_the_page_in_the_registered_browser(open_dialog, wi
     dialog.move(LINK_LABEL)
     over_link = wait_until(lambda: pointer_image(dialog.screen), 10, what="the pointer's image")
     dialog.click(LINK_LABEL)
-    wait_until(opened.exists, 30, what="the registered browser to be started")
-    assert opened.read_text().split() == [WEB_ADDRESS], opened.read_text()
+    lines = wait_until(lambda: whole_lines(opened), 30, what="the registered browser to be started")
+    assert lines == [WEB_ADDRESS], lines
     # The pointer the label shows is back once the browser has been started.
     wait_until(lambda: pointer_image(dialog.screen) == over_link, 10,
                what="the pointer over the link to look as it did before the click")

@@ -31,6 +31,15 @@ def wait_until(predicate, timeout, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
+def whole_lines(path):
+    """The lines a program has finished writing to path: a log's writer creates the file
+    before it writes, so a line without its newline is still being written."""
+    if not path.exists():
+        return []
+    text = path.read_text("utf-8")
+    return text[:text.rfind("\n") + 1].splitlines()
+
+
 def start_x_server(command, env=None):
     """Starts an X server that reports its free display through -displayfd; returns the
     process and the display name."""
