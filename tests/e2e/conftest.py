@@ -7,7 +7,6 @@ test's prefix copy is removed when the test passes and kept when it fails, or al
 kept with SORVANTA_KEEP_PREFIXES=1."""
 
 import os
-import shutil
 from pathlib import Path
 
 import pytest
@@ -100,9 +99,10 @@ def make_prefix(template_prefix, tmp_path, request):
     yield make
     keep = failed(request) or os.environ.get("SORVANTA_KEEP_PREFIXES") == "1"
     for prefix in prefixes:
-        prefix.stop_server()
-        if not keep:
-            shutil.rmtree(prefix.root, ignore_errors=True)
+        if keep:
+            prefix.stop_server()
+        else:
+            prefix.discard()
 
 
 class WinTool:

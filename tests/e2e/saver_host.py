@@ -8,6 +8,8 @@ from pathlib import Path
 
 import pytest
 
+from winehost import prefix_process_arguments
+
 
 PROGRAMS = ("Sorvanta.scr", "Sorvanta.dll")
 
@@ -72,25 +74,8 @@ def exchange_dir(prefix):
 
 def prefix_processes(prefix):
     """{pid: command line} of the live processes of this prefix (wineserver included)."""
-    return {pid: " ".join(argv).strip() for pid, argv in prefix_arguments(prefix).items()}
-
-
-def prefix_arguments(prefix):
-    """{pid: argument list} of the live processes of this prefix. A zombie has no
-    environment left to read, so it is not among them."""
-    marker = b"WINEPREFIX=" + str(prefix.path).encode() + b"\0"
-    found = {}
-    for entry in Path("/proc").iterdir():
-        if not entry.name.isdigit():
-            continue
-        try:
-            if marker not in (entry / "environ").read_bytes() + b"\0":
-                continue
-            argv = (entry / "cmdline").read_bytes().rstrip(b"\0").split(b"\0")
-        except OSError:
-            continue
-        found[int(entry.name)] = [arg.decode(errors="replace") for arg in argv]
-    return found
+    arguments = prefix_process_arguments(prefix.path)
+    return {pid: " ".join(argv).strip() for pid, argv in arguments.items()}
 
 
 def saver_processes(prefix, folder=None):
@@ -111,7 +96,7 @@ def prefix_images(prefix):
     never by a folder that its path passes through. A process still in Wine's start-up
     (the wine script, its loader) already counts as the program it is starting."""
     images = {}
-    for pid, argv in prefix_arguments(prefix).items():
+    for pid, argv in prefix_process_arguments(prefix.path).items():
         while len(argv) > 1 and image_name(argv[0]) in WINE_STARTERS:
             argv = argv[1:]
         images[pid] = unix_image(prefix, argv[0])

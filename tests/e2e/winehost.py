@@ -268,10 +268,68 @@ class WinePrefix:
         subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL, timeout=60)
 
+    def discard(self):
+        """Ends every process of the prefix at once and deletes the prefix, for one that
+        nothing reads again: the wineserver is killed, so it saves no registry and no
+        caller polls for its exit, which stop_server's wait takes half a second for."""
+        socket_folder = self.server_socket_folder()
+        wait_until(lambda: not self.kill_processes(), 30, interval=0.01,
+                   what="the prefix's processes to end")
+        if socket_folder is not None:
+            shutil.rmtree(socket_folder, ignore_errors=True)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def kill_processes(self):
+        """Sends SIGKILL to the live processes of this prefix (wineserver included); returns
+        how many there were."""
+        pids = processes_of_prefix(self.path)
+        for pid in pids:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        return len(pids)
+
+    def server_socket_folder(self):
+        """The folder of the wineserver's socket and lock, which a killed server leaves:
+        named after the prefix folder's device and inode, under the folder that the
+        prefix's "wineserver" file names in the temporary folder."""
+        try:
+            base = (self.path / "wineserver").read_text().strip()
+            status = self.path.stat()
+        except OSError:
+            return None
+        if not base or "/" in base:
+            return None
+        return Path(tempfile.gettempdir()) / base / f"server-{status.st_dev:x}-{status.st_ino:x}"
+
     def windows_path(self, unix_path):
         """The Windows path of a file inside drive_c."""
         rel = Path(unix_path).resolve().relative_to(self.drive_c().resolve())
         return "C:\\" + str(rel).replace("/", "\\")
+
+
+def processes_of_prefix(prefix_path):
+    """The pids of the live processes started with this WINEPREFIX (wineserver included).
+    A zombie has no environment left to read, so it is not among them."""
+    return set(prefix_process_arguments(prefix_path))
+
+
+def prefix_process_arguments(prefix_path):
+    """{pid: argument list} of the live processes started with this WINEPREFIX."""
+    marker = b"WINEPREFIX=" + str(prefix_path).encode() + b"\0"
+    found = {}
+    for entry in Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            if marker not in (entry / "environ").read_bytes() + b"\0":
+                continue
+            argv = (entry / "cmdline").read_bytes().rstrip(b"\0").split(b"\0")
+        except OSError:
+            continue
+        found[int(entry.name)] = [arg.decode(errors="replace") for arg in argv]
+    return found
 
 
 # Files of the booted system that Wine only reads once the prefix exists: the 700 MB of
