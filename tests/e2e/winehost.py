@@ -68,13 +68,33 @@ def stop_process(process):
             process.wait()
 
 
+def answer_window_states(display):
+    """Starts wm_state.py on the display, so that Wine does not wait 2 s for a window
+    manager at every shown window it hides; it ends with the X server."""
+    process = subprocess.Popen(["/usr/bin/python3", str(Path(__file__).with_name("wm_state.py")),
+                                display], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                               text=True, start_new_session=True)
+    with process.stdout:
+        if process.stdout.readline().strip() != "ready":
+            process.kill()
+            process.wait()
+            raise RuntimeError(f"wm_state.py did not start on {display}")
+    return process
+
+
 class Screen:
-    """An Xvfb server of a given size, on a free display."""
+    """An Xvfb server of a given size, on a free display, whose windows get the state a
+    window manager would give them (wm_state.py)."""
 
     def __init__(self, width=1024, height=768, depth=24):
         self.width, self.height = width, height
         self.process, self.display = start_x_server(
             ["Xvfb", "-screen", "0", f"{width}x{height}x{depth}"])
+        try:
+            self.states = answer_window_states(self.display)
+        except Exception:
+            stop_process(self.process)
+            raise
 
     def env(self):
         return {"DISPLAY": self.display}
@@ -144,6 +164,7 @@ class Screen:
 
     def stop(self):
         stop_process(self.process)
+        stop_process(self.states)
 
 
 class MonitorScreen(Screen):
@@ -166,6 +187,7 @@ class MonitorScreen(Screen):
             self.process, self.display = start_x_server(
                 ["Xephyr", *screens, "+xinerama", "-extension", "RANDR"],
                 env={**os.environ, **self.host.env()})
+            self.states = answer_window_states(self.display)
         except Exception:
             if hasattr(self, "process"):
                 stop_process(self.process)
