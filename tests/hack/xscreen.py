@@ -20,13 +20,6 @@ RED = (255, 0, 0)
 YELLOW = (255, 255, 0)
 
 
-def free_display_number():
-    for number in range(140, 400):
-        if not Path(f"/tmp/.X11-unix/X{number}").exists() and not Path(f"/tmp/.X{number}-lock").exists():
-            return number
-    raise RuntimeError("no free X display number")
-
-
 class Screen:
     """An Xvfb server of its own, 24-bit, with GLX (Mesa)."""
 
@@ -34,21 +27,21 @@ class Screen:
         self.start_server(["Xvfb", "-screen", "0", f"{width}x{height}x24"], width, height)
 
     def start_server(self, command, width, height, env=None):
+        """Starts the X server on a display that it picks itself (-displayfd): two test
+        processes that start servers at once never reach for the same one."""
         self.width, self.height = width, height
-        self.number = free_display_number()
-        self.name = f":{self.number}"
-        self.process = subprocess.Popen([command[0], self.name, *command[1:], "-nolisten", "tcp"],
-                                        env=env, stdout=subprocess.DEVNULL,
+        read_fd, write_fd = os.pipe()
+        self.process = subprocess.Popen([*command, "-displayfd", str(write_fd), "-nolisten", "tcp"],
+                                        env=env, pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            try:
-                self.connection = xdisplay.Display(self.name)
-                return
-            except Exception:
-                time.sleep(0.1)
-        self.stop()
-        raise RuntimeError(f"{command[0]} did not start")
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            self.stop()
+            raise RuntimeError(f"{command[0]} did not report a display")
+        self.name = f":{number}"
+        self.connection = xdisplay.Display(self.name)
 
     def environment(self, **extra):
         env = dict(os.environ, DISPLAY=self.name)
