@@ -304,7 +304,7 @@ class WinePrefix:
     def kill_processes(self):
         """Sends SIGKILL to the live processes of this prefix (wineserver included); returns
         how many there were."""
-        pids = processes_of_prefix(self.path)
+        pids = prefix_process_arguments(self.path)
         for pid in pids:
             try:
                 os.kill(pid, signal.SIGKILL)
@@ -331,14 +331,9 @@ class WinePrefix:
         return "C:\\" + str(rel).replace("/", "\\")
 
 
-def processes_of_prefix(prefix_path):
-    """The pids of the live processes started with this WINEPREFIX (wineserver included).
-    A zombie has no environment left to read, so it is not among them."""
-    return set(prefix_process_arguments(prefix_path))
-
-
 def prefix_process_arguments(prefix_path):
-    """{pid: argument list} of the live processes started with this WINEPREFIX."""
+    """{pid: argument list} of the live processes started with this WINEPREFIX (wineserver
+    included). A zombie has no environment left to read, so it is not among them."""
     marker = b"WINEPREFIX=" + str(prefix_path).encode() + b"\0"
     found = {}
     for entry in Path("/proc").iterdir():

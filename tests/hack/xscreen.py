@@ -5,12 +5,16 @@ pixels back, and watching the hack's process end."""
 import os
 import signal
 import subprocess
+import sys
 import time
 from pathlib import Path
 
 import numpy
 from PIL import Image
 from Xlib import X, display as xdisplay
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+from winehost import start_x_server  # noqa: E402
 
 BUILD = Path(os.environ.get("SORVANTA_BUILD", Path(__file__).resolve().parents[2] / "build" / "native"))
 HACK = BUILD / "hack" / "sorvanta"
@@ -27,20 +31,10 @@ class Screen:
         self.start_server(["Xvfb", "-screen", "0", f"{width}x{height}x24"], width, height)
 
     def start_server(self, command, width, height, env=None):
-        """Starts the X server on a display that it picks itself (-displayfd): two test
-        processes that start servers at once never reach for the same one."""
+        """Starts the X server on a display that it picks itself, as the Wine tests' do:
+        two test processes that start servers at once never reach for the same one."""
         self.width, self.height = width, height
-        read_fd, write_fd = os.pipe()
-        self.process = subprocess.Popen([*command, "-displayfd", str(write_fd), "-nolisten", "tcp"],
-                                        env=env, pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        with os.fdopen(read_fd) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            self.stop()
-            raise RuntimeError(f"{command[0]} did not report a display")
-        self.name = f":{number}"
+        self.process, self.name = start_x_server(command, env=env)
         self.connection = xdisplay.Display(self.name)
 
     def environment(self, **extra):
