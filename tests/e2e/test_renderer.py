@@ -6,7 +6,6 @@ import subprocess
 
 import numpy as np
 import pytest
-from PIL import Image
 
 from winehost import wait_until
 
@@ -22,14 +21,13 @@ WS_OVERLAPPEDWINDOW = 0x00CF0000
 class Renderer:
     """One run of Sorvanta.dll in its own prefix on one screen."""
 
-    def __init__(self, screen, prefix, tool, build_dir, shots):
-        self.screen, self.prefix, self.tool, self.shots = screen, prefix, tool, shots
+    def __init__(self, screen, prefix, tool, build_dir):
+        self.screen, self.prefix, self.tool = screen, prefix, tool
         folder = prefix.drive_c() / "Sorvanta"
         folder.mkdir(parents=True, exist_ok=True)
         program = shutil.copy2(build_dir / "renderer" / "Sorvanta.dll", folder)
         self.process = prefix.start([program], cwd=folder)
         self.window = None
-        self.count = 0
 
     def wait_window(self):
         self.window = self.screen.wait_window(TITLE_REGEX, timeout=60)
@@ -37,9 +35,7 @@ class Renderer:
 
     def picture(self):
         """The whole screen now, as a height x width x 3 array."""
-        self.count += 1
-        path = self.screen.screenshot(self.shots / f"screen-{self.count}.png")
-        return np.asarray(Image.open(path).convert("RGB")).astype(np.int16)
+        return self.screen.picture().astype(np.int16)
 
     def wait_scene(self):
         """Waits for the first drawn frame: the window exists before the scene is built."""
@@ -62,15 +58,13 @@ class Renderer:
 
 
 @pytest.fixture
-def start_renderer(make_screen, make_prefix, wintool_for, build_dir, tmp_path):
+def start_renderer(make_screen, make_prefix, wintool_for, build_dir):
     runs = []
 
     def start(width=1024, height=768):
         screen = make_screen(width, height)
         prefix = make_prefix(screen)
-        shots = tmp_path / f"shots{len(runs)}"
-        shots.mkdir()
-        run = Renderer(screen, prefix, wintool_for(prefix), build_dir, shots)
+        run = Renderer(screen, prefix, wintool_for(prefix), build_dir)
         runs.append(run)
         return run
 

@@ -51,24 +51,22 @@ MALFORMED = {
 class TexturedRenderer(Renderer):
     """A renderer run with the given exchange files in C:\\q_lenn before it starts."""
 
-    def __init__(self, screen, prefix, tool, build_dir, shots, files):
+    def __init__(self, screen, prefix, tool, build_dir, files):
         folder = prefix.drive_c() / "q_lenn"
         folder.mkdir(parents=True, exist_ok=True)
         for name, data in files.items():
             (folder / name).write_bytes(data)
-        super().__init__(screen, prefix, tool, build_dir, shots)
+        super().__init__(screen, prefix, tool, build_dir)
 
 
 @pytest.fixture
-def start_with_files(make_screen, make_prefix, wintool_for, build_dir, tmp_path):
+def start_with_files(make_screen, make_prefix, wintool_for, build_dir):
     runs = []
 
     def start(files):
         screen = make_screen(1024, 768)
         prefix = make_prefix(screen)
-        shots = tmp_path / f"shots{len(runs)}"
-        shots.mkdir()
-        run = TexturedRenderer(screen, prefix, wintool_for(prefix), build_dir, shots, files)
+        run = TexturedRenderer(screen, prefix, wintool_for(prefix), build_dir, files)
         runs.append(run)
         return run
 
