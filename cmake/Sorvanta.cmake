@@ -154,15 +154,17 @@ function(sorvanta_e2e)
   endif()
 endfunction()
 
-# A libFuzzer target (fuzz preset, clang), registered with ctest to run for a bounded
-# time over a seed corpus folder; findings fail the test. Each target also gets a runner
-# script, fuzz-targets/NAME.sh [SECONDS], that scripts/fuzz uses for longer runs. The
+# A libFuzzer target (fuzz preset, clang), registered with ctest to run a fixed number of
+# inputs over a seed corpus folder; findings fail the test. A count rather than a time
+# makes the suite's fuzzing the same however busy the machine is, so it can run at the
+# lowest priority beside the other tests. Each target also gets a runner script,
+# fuzz-targets/NAME.sh [SECONDS | -runs=N], that scripts/fuzz uses for longer runs. The
 # corpus a run grows stays in the build folder; the seed folder is only read.
-#   sorvanta_fuzz(NAME name SOURCES ... [LIBS ...] CORPUS dir [SECONDS n])
+#   sorvanta_fuzz(NAME name SOURCES ... [LIBS ...] CORPUS dir RUNS n)
 function(sorvanta_fuzz)
-  cmake_parse_arguments(F "" "NAME;CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
-  if(NOT F_SECONDS)
-    set(F_SECONDS 60)
+  cmake_parse_arguments(F "" "NAME;CORPUS;RUNS" "SOURCES;LIBS" ${ARGN})
+  if(NOT F_RUNS)
+    message(FATAL_ERROR "sorvanta_fuzz(${F_NAME}): RUNS is required")
   endif()
   add_executable(${F_NAME} ${F_SOURCES})
   sorvanta_warnings(${F_NAME})
@@ -171,12 +173,17 @@ function(sorvanta_fuzz)
   set(work ${CMAKE_CURRENT_BINARY_DIR}/${F_NAME}-corpus)
   set(runner ${CMAKE_BINARY_DIR}/fuzz-targets/${F_NAME}.sh)
   file(GENERATE OUTPUT ${runner} CONTENT "#!/bin/sh
-# Runs ${F_NAME} for \$1 seconds (default ${F_SECONDS}) over its grown corpus and seeds.
+# Runs ${F_NAME} over its grown corpus and seeds for \$1 seconds (default 60), or for
+# N inputs when \$1 is -runs=N.
+case \${1:-60} in
+  -runs=*) limit=\$1 ;;
+  *) limit=-max_total_time=\${1:-60} ;;
+esac
 mkdir -p '${work}' || exit 1
-ASAN_OPTIONS=detect_leaks=1 exec '$<TARGET_FILE:${F_NAME}>' -max_total_time=\${1:-${F_SECONDS}} \\
+ASAN_OPTIONS=detect_leaks=1 exec '$<TARGET_FILE:${F_NAME}>' \$limit \\
   -rss_limit_mb=2048 -print_final_stats=1 '${work}' '${F_CORPUS}'
 ")
-  add_test(NAME ${F_NAME} COMMAND sh ${runner})
+  add_test(NAME ${F_NAME} COMMAND sh ${runner} -runs=${F_RUNS})
   set_tests_properties(${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 900)
 endfunction()
 
