@@ -101,7 +101,11 @@ class Screen:
         return {"DISPLAY": self.display}
 
     def xlib(self):
-        """This test's own connection to the X server, opened on first use."""
+        """This test's own connection to the X server, opened on first use. python-xlib
+        keeps one table of extension events for all the connections of a process, and
+        fails to connect to a server whose extensions number their events otherwise, so
+        a process connects to one kind of server only (the Xvfb screens, or the Xephyr
+        monitors, whose Xvfb host it leaves alone)."""
         if self._xlib is None:
             from Xlib import display as xdisplay
 
