@@ -82,6 +82,34 @@ def answer_window_states(display):
     return process
 
 
+def connect(display):
+    """A python-xlib connection with a table of event types of its own. The library keeps
+    one table on its class for every connection of the process, and each connection adds
+    its server's extension events to it; Xephyr without RANDR numbers those otherwise
+    than Xvfb, and a second connection of the other kind then fails with a TypeError."""
+    from Xlib import display as xdisplay
+    from Xlib.protocol import display as protocol_display, event
+
+    protocol_display.Display.event_classes = event.event_class.copy()
+    connection = xdisplay.Display(display)
+    connection.display.event_classes = protocol_display.Display.event_classes
+    return connection
+
+
+def rgb_pixels(root, x, y, width, height):
+    """A rectangle of the screen under the root window, as a height x width x 3 array of
+    RGB bytes."""
+    import numpy as np
+    from Xlib import X
+
+    image = root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
+    # A 24-bit visual comes as 32 bits a pixel, least significant byte first: B, G, R, pad.
+    if image.depth != 24 or len(image.data) != width * height * 4:
+        raise RuntimeError(f"no 32-bit pixels from a {image.depth}-bit screen")
+    pixels = np.frombuffer(image.data, np.uint8).reshape(height, width, 4)
+    return np.ascontiguousarray(pixels[..., 2::-1])
+
+
 class Screen:
     """An Xvfb server of a given size, on a free display, whose windows get the state a
     window manager would give them (wm_state.py)."""
@@ -101,32 +129,18 @@ class Screen:
         return {"DISPLAY": self.display}
 
     def xlib(self):
-        """This test's own connection to the X server, opened on first use. python-xlib
-        keeps one table of extension events for all the connections of a process, and
-        fails to connect to a server whose extensions number their events otherwise, so
-        a process connects to one kind of server only (the Xvfb screens, or the Xephyr
-        monitors, whose Xvfb host it leaves alone)."""
+        """This test's own connection to the X server, opened on first use."""
         if self._xlib is None:
-            from Xlib import display as xdisplay
-
-            self._xlib = xdisplay.Display(self.display)
+            self._xlib = connect(self.display)
         return self._xlib
 
     def picture(self):
         """The whole screen now, as a height x width x 3 array of RGB bytes, read from the
         X server over this test's connection: a tenth of the time ImageMagick's import
         takes to start, encode a PNG and have it decoded again."""
-        import numpy as np
-        from Xlib import X
-
         root = self.xlib().screen().root
         size = root.get_geometry()
-        image = root.get_image(0, 0, size.width, size.height, X.ZPixmap, 0xFFFFFFFF)
-        # A 24-bit visual comes as 32 bits a pixel, least significant byte first: B, G, R, pad.
-        if image.depth != 24 or len(image.data) != size.width * size.height * 4:
-            raise RuntimeError(f"no 32-bit pixels from a {image.depth}-bit screen")
-        pixels = np.frombuffer(image.data, np.uint8).reshape(size.height, size.width, 4)
-        return np.ascontiguousarray(pixels[..., 2::-1])
+        return rgb_pixels(root, 0, 0, size.width, size.height)
 
     def screenshot(self, path):
         """The whole screen as an RGB PNG file at path; returns the path."""

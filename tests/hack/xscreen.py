@@ -14,7 +14,7 @@ from PIL import Image
 from Xlib import X, display as xdisplay
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
-from winehost import start_x_server  # noqa: E402
+from winehost import rgb_pixels, start_x_server  # noqa: E402
 
 BUILD = Path(os.environ.get("SORVANTA_BUILD", Path(__file__).resolve().parents[2] / "build" / "native"))
 HACK = BUILD / "hack" / "sorvanta"
@@ -96,9 +96,7 @@ class Screen:
         root = self.connection.screen().root
         x0, y0 = max(x, 0), max(y, 0)
         x1, y1 = min(x + width, self.width), min(y + height, self.height)
-        image = root.get_image(x0, y0, x1 - x0, y1 - y0, X.ZPixmap, 0xFFFFFFFF)
-        pixels = numpy.frombuffer(image.data, dtype=numpy.uint8).reshape(y1 - y0, x1 - x0, 4)
-        return pixels[:, :, [2, 1, 0]].copy()
+        return rgb_pixels(root, x0, y0, x1 - x0, y1 - y0)
 
     def save(self, pixels, name):
         SHOTS.mkdir(parents=True, exist_ok=True)
