@@ -22,7 +22,7 @@ find_program(SORVANTA_CCACHE ccache)
 set(sorvanta_ccache_launcher ${SORVANTA_CCACHE})
 if(WIN32)
   set(sorvanta_ccache_launcher /usr/bin/env "CCACHE_BASEDIR=${PROJECT_SOURCE_DIR}"
-                               ${SORVANTA_CCACHE})
+                               "CCACHE_SLOPPINESS=pch_defines,time_macros" ${SORVANTA_CCACHE})
 endif()
 foreach(lang C CXX)
   if(SORVANTA_CCACHE AND NOT CMAKE_${lang}_COMPILER_LAUNCHER
@@ -208,3 +208,46 @@ if(WIN32)
     set(CMAKE_${lang}_ARCHIVE_FINISH "<CMAKE_RANLIB> -D <TARGET>")
   endforeach()
 endif()
+
+# Most of a Win32 source's compile time goes to reading <windows.h> (1.3 s of 1.4 s for a
+# typical *_win32.cpp here). The programs' Win32 sources therefore read one precompiled
+# copy of the system headers they use, made once per build. Portable sources in the same
+# targets, and the tests (compiled at -O0, which a header precompiled at the build
+# type's level does not fit), read their headers as before. ccache hands back compiles
+# that used the precompiled headers only with the sloppiness set here (see the
+# launcher above).
+set(SORVANTA_WINDOWS_HEADERS <windows.h> <string> <vector> <memory> <functional> <cstdint>)
+
+function(sorvanta_targets_below folder out)
+  get_property(found DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subfolders DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+  foreach(subfolder IN LISTS subfolders)
+    sorvanta_targets_below(${subfolder} below)
+    list(APPEND found ${below})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+function(sorvanta_share_windows_headers)
+  set(source ${PROJECT_BINARY_DIR}/windows_headers.cpp)
+  file(CONFIGURE OUTPUT ${source} CONTENT "// Compiles the shared precompiled headers.\n")
+  add_library(sorvanta_windows_headers OBJECT ${source})
+  target_precompile_headers(sorvanta_windows_headers PRIVATE ${SORVANTA_WINDOWS_HEADERS})
+  # -Wpedantic changes what the compiler predefines, so the users' warnings are its own.
+  sorvanta_warnings(sorvanta_windows_headers)
+  sorvanta_targets_below(${PROJECT_SOURCE_DIR} targets)
+  foreach(target IN LISTS targets)
+    get_target_property(folder ${target} SOURCE_DIR)
+    get_target_property(sources ${target} SOURCES)
+    if(folder MATCHES "^${PROJECT_SOURCE_DIR}/tests(/|$)" OR NOT sources MATCHES "_win32\\.cpp")
+      continue()
+    endif()
+    target_precompile_headers(${target} REUSE_FROM sorvanta_windows_headers)
+    foreach(file IN LISTS sources)
+      if(NOT file MATCHES "_win32\\.cpp$")
+        set_source_files_properties(${file} TARGET_DIRECTORY ${target}
+                                    PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
