@@ -5,6 +5,7 @@ Wine prefix under the build folder, never the user's. Waits poll with a deadline
 nothing sleeps for a fixed time to wait for something.
 """
 
+import hashlib
 import os
 import shutil
 import signal
@@ -421,10 +422,16 @@ def clone_prefix(template, root, screen=None, lang="C.UTF-8"):
     return prefix
 
 
-# One booted template prefix per build folder, made once by the ctest fixture
-# "wine_template" and copied by every test module and by the unit tests' environment.
-# It is made under a temporary name and renamed when complete, so a run that was killed
-# half-way leaves nothing that looks usable; the next run removes what it left.
+# One booted template prefix per build folder, made by the ctest fixture "wine_template"
+# and copied by every test module and by the unit tests' environment. It is kept between
+# runs while what it was booted from stays the same (its fingerprint). It is made under a
+# temporary name and renamed when complete, so a run that was killed half-way leaves
+# nothing that looks usable; the next run removes what it left.
+
+# Wine updates a prefix whose recorded time differs from its wine.inf's, writing its
+# programs anew, and the copies share those files with the template.
+WINE_INF = Path("/usr/share/wine/wine.inf")
+
 
 def template_root(build):
     return Path(build).resolve() / "wine" / "template"
@@ -434,8 +441,23 @@ def template_ready(build):
     return (template_root(build) / "prefix" / "system.reg").exists()
 
 
+def template_fingerprint():
+    """What a booted template depends on: Wine's version, the time of its wine.inf and
+    this file, which boots it."""
+    version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout
+    inf_time = WINE_INF.stat().st_mtime_ns if WINE_INF.exists() else "no wine.inf"
+    harness = hashlib.sha256(Path(__file__).read_bytes()).hexdigest()
+    return f"{version.strip()}\n{inf_time}\n{harness}\n"
+
+
 def make_template(build):
+    """Boots the build's template, unless the one there was booted from the same Wine and
+    the same harness."""
     root = template_root(build)
+    fingerprint = template_fingerprint()
+    stamp = root / "fingerprint"
+    if template_ready(build) and stamp.exists() and stamp.read_text() == fingerprint:
+        return
     remove_template(build)
     partial = root.with_name(root.name + ".partial")
     screen = Screen(640, 480)
@@ -443,6 +465,7 @@ def make_template(build):
         WinePrefix(partial, screen).boot().stop_server()
     finally:
         screen.stop()
+    (partial / "fingerprint").write_text(fingerprint)
     partial.rename(root)
 
 
