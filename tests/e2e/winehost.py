@@ -438,7 +438,12 @@ def template_root(build):
 
 
 def template_ready(build):
-    return (template_root(build) / "prefix" / "system.reg").exists()
+    """Whether the build has a complete template booted from the Wine and the harness
+    there are now."""
+    root = template_root(build)
+    stamp = root / "fingerprint"
+    return ((root / "prefix" / "system.reg").exists() and stamp.exists()
+            and stamp.read_text() == template_fingerprint())
 
 
 def template_fingerprint():
@@ -453,11 +458,9 @@ def template_fingerprint():
 def make_template(build):
     """Boots the build's template, unless the one there was booted from the same Wine and
     the same harness."""
-    root = template_root(build)
-    fingerprint = template_fingerprint()
-    stamp = root / "fingerprint"
-    if template_ready(build) and stamp.exists() and stamp.read_text() == fingerprint:
+    if template_ready(build):
         return
+    root = template_root(build)
     remove_template(build)
     partial = root.with_name(root.name + ".partial")
     screen = Screen(640, 480)
@@ -465,7 +468,7 @@ def make_template(build):
         WinePrefix(partial, screen).boot().stop_server()
     finally:
         screen.stop()
-    (partial / "fingerprint").write_text(fingerprint)
+    (partial / "fingerprint").write_text(template_fingerprint())
     partial.rename(root)
 
 
