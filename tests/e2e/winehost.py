@@ -538,4 +538,4 @@ if __name__ == "__main__":
     import sys
     command, build = sys.argv[1], sys.argv[2]
     {"start": start_unit_env, "stop": stop_unit_env,
-     "template": make_template, "remove-template": remove_template}[command](build)
+     "template": make_template}[command](build)
